@@ -1,0 +1,65 @@
+#pragma once
+// The one interface between the module and the operating system. Each OS has
+// its own source file (file_posix.cpp, file_win32.cpp); the build picks one.
+// Every call here is noexcept and reports failure as a value: nothing above
+// this layer ever sees errno, GetLastError or an exception from the OS.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace platform {
+
+// What a status query tells about a path. `ok` is false when the status
+// cannot be obtained (missing path, NULL path, no permission on a folder).
+struct FileStatus {
+    bool ok = false;
+    bool regularFile = false;
+    std::int64_t modifiedSeconds = 0;  // whole seconds since 1970-01-01 UTC
+};
+
+FileStatus statFile(const char* path) noexcept;
+
+// Calendar time in whole seconds since 1970-01-01 UTC.
+std::int64_t nowSeconds() noexcept;
+
+// The OS handle as an integer: a file descriptor on POSIX, a HANDLE on
+// Windows. Both use -1 for "no file", which keeps this type OS-neutral.
+using NativeHandle = std::intptr_t;
+inline constexpr NativeHandle kNoHandle = -1;
+
+// A regular file opened for reading while other processes keep reading and
+// writing it. Move-only; the handle closes when the object goes away, so no
+// path through the reader can leave the file open.
+class SharedFile {
+public:
+    SharedFile() noexcept = default;
+    SharedFile(SharedFile&& other) noexcept;
+    SharedFile& operator=(SharedFile&& other) noexcept;
+    SharedFile(const SharedFile&) = delete;
+    SharedFile& operator=(const SharedFile&) = delete;
+    ~SharedFile();
+
+    // Opens `path` without ever blocking: a FIFO, device, directory or
+    // anything else that is not a regular file gives a closed SharedFile.
+    static SharedFile open(const char* path) noexcept;
+
+    bool isOpen() const noexcept { return handle_ != kNoHandle; }
+
+    // Size in bytes, taken when the file was opened.
+    std::int64_t size() const noexcept { return size_; }
+
+    // Reads up to `length` bytes starting at `offset`, with no file position
+    // involved. Returns the number of bytes read, which is less than
+    // `length` only at the end of the file (it may have shrunk since it was
+    // opened), or -1 on a read error.
+    std::int64_t readAt(std::int64_t offset, char* buffer, std::size_t length) const noexcept;
+
+private:
+    SharedFile(NativeHandle handle, std::int64_t size) noexcept : handle_(handle), size_(size) {}
+    void close() noexcept;
+
+    NativeHandle handle_ = kNoHandle;
+    std::int64_t size_ = 0;
+};
+
+}  // namespace platform

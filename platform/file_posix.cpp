@@ -1,0 +1,59 @@
+#include "platform/file.h"
+
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <utility>
+
+namespace platform {
+
+FileStatus statFile(const char* path) noexcept {
+    struct stat st {};
+    if (path == nullptr || ::stat(path, &st) != 0) return {};
+    return {true, S_ISREG(st.st_mode), static_cast<std::int64_t>(st.st_mtime)};
+}
+
+std::int64_t nowSeconds() noexcept {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+SharedFile SharedFile::open(const char* path) noexcept {
+    if (path == nullptr) return {};
+    // O_NONBLOCK: opening a FIFO with no writer would otherwise wait forever
+    // inside the host's poll. It has no effect on reads of a regular file.
+    int fd;
+    do {
+        fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return {};
+
+    SharedFile file(fd, 0);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    file.size_ = static_cast<std::int64_t>(st.st_size);
+    return file;
+}
+
+std::int64_t SharedFile::readAt(std::int64_t offset, char* buffer, std::size_t length) const noexcept {
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t got = ::pread(static_cast<int>(handle_), buffer + done, length - done,
+                                    static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        if (got == 0) break;  // end of file
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+void SharedFile::close() noexcept {
+    if (handle_ != kNoHandle) ::close(static_cast<int>(std::exchange(handle_, kNoHandle)));
+}
+
+}  // namespace platform

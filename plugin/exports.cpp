@@ -1,0 +1,39 @@
+#include "plugin/exports.h"
+
+#include "plugin/file_age.h"
+#include "plugin/plugin_text.h"
+#include "record/field_cache.h"
+
+namespace {
+
+// Built by the module's load-time start-up, before the host's first call.
+record::FieldCache fieldCache;
+
+// No exception may reach the host, which could not catch it. The only one
+// possible is running out of memory; the host then gets an empty text that
+// needs no allocation.
+template <typename Query>
+char* answerOrEmpty(Query query) noexcept {
+    try {
+        return query();
+    } catch (...) {
+        static char empty[1] = "";
+        return empty;
+    }
+}
+
+}  // namespace
+
+extern "C" int PLUGIN_CALL GetMinRefreshInterval(void) { return 1000; }
+
+extern "C" void PLUGIN_CALL QuelvinInit(void) {}
+
+extern "C" void PLUGIN_CALL QuelvinFini(void) {}
+
+extern "C" char* PLUGIN_CALL function1(const char* path, const char* fieldNumber) {
+    return answerOrEmpty([&] { return fieldCache.queryField(path, fieldNumber, plugin::newPluginText); });
+}
+
+extern "C" char* PLUGIN_CALL function2(const char* path, const char* /*ignored*/) {
+    return answerOrEmpty([&] { return plugin::queryFileAge(path); });
+}

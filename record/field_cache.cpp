@@ -1,0 +1,38 @@
+#include "record/field_cache.h"
+
+#include "platform/file.h"
+#include "record/extract.h"
+#include "record/field_number.h"
+#include "record/tail_reader.h"
+
+namespace record {
+
+char* FieldCache::queryField(const char* path, const char* fieldNumber, AnswerCopy copy) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    const platform::FileStatus status = platform::statFile(path);
+    // A path whose status is unknown, or that is no regular file, is read
+    // anyway, so that it answers "Unable to open file." rather than serving
+    // another file's fields.
+    const bool readable = status.ok && status.regularFile;
+    if (!readable || status.modifiedSeconds > lastModified_) {
+        lastModified_ = readable ? status.modifiedSeconds : 0;
+        TailRead read = readFieldSet(path);
+        fields_ = std::move(read.fields);
+        if (read.failed) {
+            lastModified_ = 0;
+            return copy(fields_.field[kStatusField]);
+        }
+        if (fields_.field[kServiceField] == "SAMETIME") {
+            fields_.field[kMessageField] = stripHtmlEnvelope(fields_.field[kMessageField]);
+        }
+    }
+    const std::optional<std::size_t> index = parseFieldNumber(fieldNumber);
+    return copy(index ? std::string_view(fields_.field[*index]) : std::string_view());
+}
+
+std::int64_t FieldCache::lastModified() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return lastModified_;
+}
+
+}  // namespace record

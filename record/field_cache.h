@@ -1,0 +1,39 @@
+#pragma once
+// The module's memory of the last record read, and the field query served
+// from it.
+
+#include <cstdint>
+#include <mutex>
+#include <string_view>
+
+#include "record/field_set.h"
+
+namespace record {
+
+// Copies an answer out to the caller while the cache is still locked, so the
+// text handed out is never one that another call is replacing.
+using AnswerCopy = char* (*)(std::string_view answer);
+
+// One cache serves every path: a log is read again only when its
+// modification time is later than that of the last read, whichever file that
+// read was. Change detection is that strict newer-than test alone, in whole
+// seconds, so a poll of an unchanged log costs one status query. After a
+// failed read the cache remembers time 0, so every later poll tries again.
+//
+// Calls may overlap; a lock makes them take turns.
+class FieldCache {
+public:
+    // The field query: the field numbered by the decimal text `fieldNumber`
+    // of the record at the end of `path`, or the status text of a failed read
+    // whatever field was asked for. A number outside 0 to 5 gives "".
+    char* queryField(const char* path, const char* fieldNumber, AnswerCopy copy);
+
+    std::int64_t lastModified() const;
+
+private:
+    mutable std::mutex mutex_;
+    std::int64_t lastModified_ = 0;
+    FieldSet fields_;
+};
+
+}  // namespace record

@@ -1,0 +1,53 @@
+#pragma once
+// The backward walk over a log's tail, kept apart from any I/O so that it can
+// be tested and fuzzed on blocks in memory.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "record/field_set.h"
+
+namespace record {
+
+inline constexpr std::size_t kBlockSize = 1024;
+
+// A record is complete once this many line breaks have been found from the
+// end: the 13th bounds line 12, the last line the record spans.
+inline constexpr int kRecordBreaks = 13;
+
+// Lines are numbered from the end: line k runs between the (k+1)-th and the
+// k-th line feed from the end, without either; line 1 is the last line that
+// has a break, and whatever follows the last break is line 0 and ignored.
+// The record's fields come from lines 11, 8, 4, 2 and 6.
+//
+// Feed the blocks from the end of the file towards its start. A line that
+// spans blocks is carried over as fragments and cut whole. A CR directly
+// before the LF that ends a line is dropped, also when the CR ends one block
+// and the LF starts the next.
+class TailScan {
+public:
+    // Scans `block`, the bytes just before everything scanned so far, from its
+    // end down to its first byte. Returns true once the record is complete;
+    // later blocks must not be fed after that.
+    bool scanPreceding(std::string_view block);
+
+    bool complete() const noexcept { return breaksFound_ == kRecordBreaks; }
+
+    // The fields cut so far; a line not reached yet leaves its field empty.
+    FieldSet takeFields() { return std::move(fields_); }
+
+private:
+    void takeLine(int lineNumber, std::string_view line);
+    static bool feedsField(int lineNumber) noexcept;
+
+    int breaksFound_ = 0;
+    // Pieces of the pending line (the one whose opening break has not been
+    // found yet) from blocks already scanned, rightmost first. Only lines that
+    // feed a field are collected.
+    std::vector<std::string> pendingFragments_;
+    FieldSet fields_;
+};
+
+}  // namespace record
