@@ -1,0 +1,135 @@
+#include "record/field_cache.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "plugin/plugin_text.h"
+#include "tests/support/temp_log.h"
+
+namespace {
+
+using testing_support::logEndingWith;
+using testing_support::RecordValues;
+using testing_support::setModified;
+using testing_support::writeFile;
+
+constexpr std::int64_t kTime = 1'700'000'000;
+
+class FieldCacheTest : public ::testing::Test {
+protected:
+    std::string query(const std::string& path, const char* fieldNumber) {
+        return cache.queryField(path.c_str(), fieldNumber, plugin::newPluginText);
+    }
+
+    // Writes a log ending in a record whose message text is `text`.
+    void writeLog(const std::string& path, const std::string& text, std::int64_t modified,
+                  const std::string& service = "XMPP") {
+        RecordValues values;
+        values.text = text;
+        values.service = service;
+        writeFile(path, logEndingWith(values));
+        setModified(path, modified);
+    }
+
+    testing_support::TempFolder folder;
+    const std::string log = folder.file("chat.log");
+    record::FieldCache cache;
+};
+
+TEST_F(FieldCacheTest, ReadsAgainOnlyWhenTheFileIsStrictlyNewer) {
+    writeLog(log, "epoch", 0);
+    EXPECT_EQ(query(log, "3"), "");  // time 0 is not newer than the empty cache
+    EXPECT_EQ(cache.lastModified(), 0);
+
+    writeLog(log, "first", kTime);
+    EXPECT_EQ(query(log, "3"), "first");
+    EXPECT_EQ(cache.lastModified(), kTime);
+
+    writeLog(log, "same second", kTime);
+    EXPECT_EQ(query(log, "3"), "first");
+
+    writeLog(log, "restored copy", kTime - 10);
+    EXPECT_EQ(query(log, "3"), "first");
+
+    writeLog(log, "next second", kTime + 1);
+    EXPECT_EQ(query(log, "3"), "next second");
+    EXPECT_EQ(query(log, "1"), "Ada Quinn");
+    EXPECT_EQ(query(log, "5"), "");  // no status after a good read
+}
+
+TEST_F(FieldCacheTest, ServesWhicheverFileWasReadLast) {
+    const std::string other = folder.file("other.log");
+    writeLog(log, "from a", kTime);
+    writeLog(other, "from b", kTime - 5);
+    EXPECT_EQ(query(log, "3"), "from a");
+    EXPECT_EQ(query(other, "3"), "from a");
+    setModified(other, kTime + 5);
+    EXPECT_EQ(query(other, "3"), "from b");
+    EXPECT_EQ(query(log, "3"), "from b");
+}
+
+TEST_F(FieldCacheTest, AFailedReadAnswersItsStatusAndIsRetriedOnEveryPoll) {
+    const std::string missing = folder.file("missing.log");
+    for (const char* number : {"0", "3", "5", "9", "abc"}) {
+        EXPECT_EQ(query(missing, number), "Unable to open file.") << number;
+    }
+    EXPECT_EQ(cache.lastModified(), 0);
+
+    writeFile(log, "too short\n");
+    setModified(log, kTime);
+    EXPECT_EQ(query(log, "3"), "File too small.");
+    EXPECT_EQ(query(log, "3"), "File too small.");  // tried again, not served from the cache
+    EXPECT_EQ(cache.lastModified(), 0);
+
+    writeLog(log, "recovered", 100);  // any time after the epoch is newer than a failure
+    EXPECT_EQ(query(log, "3"), "recovered");
+    EXPECT_EQ(cache.lastModified(), 100);
+}
+
+TEST_F(FieldCacheTest, PathsThatAreNoRegularFileNeverServeTheCache) {
+    writeLog(log, "cached", kTime);
+    EXPECT_EQ(query(log, "3"), "cached");
+    setModified(folder.path().string(), kTime - 100);
+    EXPECT_EQ(query(folder.path().string(), "3"), "Unable to open file.");
+    EXPECT_EQ(cache.queryField(nullptr, "3", plugin::newPluginText), std::string("Unable to open file."));
+}
+
+TEST_F(FieldCacheTest, StripsTheEnvelopeOnceForTheSametimeServiceOnly) {
+    // Stripping this twice would also remove the marker the first pass forms.
+    const std::string nested = "&lt;html&gt;&lt;bo&lt;/body&gt;&lt;/html&gt;dy&gt;";
+    writeLog(log, nested, kTime, "SAMETIME");
+    EXPECT_EQ(query(log, "3"), "&lt;html&gt;&lt;body&gt;");
+    EXPECT_EQ(query(log, "3"), "&lt;html&gt;&lt;body&gt;");
+
+    const std::string wrapped = "&lt;html&gt;&lt;body&gt;Hi&lt;/body&gt;&lt;/html&gt;";
+    writeLog(log, wrapped, kTime + 1, "sametime");
+    EXPECT_EQ(query(log, "3"), wrapped);
+    writeLog(log, wrapped, kTime + 2, "SAMETIME ");
+    EXPECT_EQ(query(log, "3"), wrapped);
+    writeLog(log, wrapped, kTime + 3, "SAMETIME");
+    EXPECT_EQ(query(log, "3"), "Hi");
+}
+
+TEST_F(FieldCacheTest, ReadsTheFieldNumberAsDecimalTextAndRejectsOutOfRange) {
+    RecordValues values{"f0", "f1", "f2", "f3", "f4"};
+    writeFile(log, logEndingWith(values));
+    setModified(log, kTime);
+    const struct {
+        const char* number;
+        const char* expected;
+    } cases[] = {
+        {"3", "f3"},   {" 3", "f3"},  {"\t\n\v\f\r3", "f3"}, {"+3", "f3"}, {"3x", "f3"}, {"03", "f3"},
+        {"", "f0"},    {"abc", "f0"}, {nullptr, "f0"},      {"-0", "f0"}, {"+", "f0"},  {"- 3", "f0"},
+        {"4", "f4"},   {"5", ""},     {"6", ""},            {"-1", ""},   {"-3", ""},
+        {"2147483648", ""},  // past int
+        {"99999999999999999999999999", ""},
+        {"-99999999999999999999999999", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(cache.queryField(log.c_str(), c.number, plugin::newPluginText), std::string(c.expected))
+            << (c.number != nullptr ? c.number : "NULL");
+    }
+}
+
+}  // namespace

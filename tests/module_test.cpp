@@ -1,0 +1,84 @@
+// The built module, loaded the way the host loads it and called only through
+// its exported names.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "host/plugin_module.h"
+#include "plugin/exports.h"
+#include "tests/support/temp_log.h"
+
+namespace {
+
+class ModuleTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        std::string error;
+        module = host::PluginModule::load(MARLOWICK_MODULE_PATH, error).release();
+        ASSERT_NE(module, nullptr) << error;
+    }
+
+    template <typename Function>
+    static Function entry(const char* name) {
+        const auto found = module->find(name);
+        EXPECT_NE(found, nullptr) << name;
+        return reinterpret_cast<Function>(found);
+    }
+
+    static inline host::PluginModule* module = nullptr;  // stays loaded for the whole run
+    const host::EntryPointNames& names = host::kEntryPointNames;
+    using Query = char*(PLUGIN_CALL*)(const char*, const char*);
+    using Action = void(PLUGIN_CALL*)();
+};
+
+TEST_F(ModuleTest, InitAndFiniChangeNothing) {
+    const auto minimum = entry<int(PLUGIN_CALL*)()>(names.getMinRefreshInterval);
+    const auto init = entry<Action>(names.init);
+    const auto fini = entry<Action>(names.fini);
+    EXPECT_EQ(minimum(), 1000);
+    fini();
+    init();
+    init();
+    EXPECT_EQ(minimum(), 1000);
+    fini();
+    EXPECT_EQ(minimum(), 1000);
+}
+
+TEST_F(ModuleTest, AnswersBothQueriesAboutALog) {
+    const auto function1 = entry<Query>(names.function1);
+    const auto function2 = entry<Query>(names.function2);
+    testing_support::TempFolder folder;
+    const std::string log = folder.file("chat.log");
+
+    // Before any log has been read, the cache answers "" for a file from 1970.
+    testing_support::writeFile(log, testing_support::logEndingWith({}));
+    testing_support::setModified(log, 0);
+    EXPECT_STREQ(function1(log.c_str(), "3"), "");
+
+    testing_support::RecordValues values{"14:20:01", "Cem Ilgaz", "SAMETIME",
+                                         "&lt;html&gt;&lt;body&gt;Build is green&lt;/body&gt;&lt;/html&gt;", "Release"};
+    testing_support::writeFile(log, testing_support::logEndingWith(values));
+    EXPECT_STREQ(function1(log.c_str(), "3"), "Build is green");
+    EXPECT_STREQ(function1(log.c_str(), "0"), "14:20:01");
+    EXPECT_STREQ(function1(log.c_str(), nullptr), "14:20:01");
+    EXPECT_STREQ(function1(log.c_str(), "2"), "SAMETIME");
+    for (const char* bad : {"6", "-1", "4294967299", "5"}) EXPECT_STREQ(function1(log.c_str(), bad), "") << bad;
+
+    const char* first = function1(log.c_str(), "1");
+    const char* again = function1(log.c_str(), "1");
+    EXPECT_NE(first, again);
+    EXPECT_STREQ(first, "Cem Ilgaz");
+
+    EXPECT_STREQ(function2(log.c_str(), ""), function2(log.c_str(), "anything"));
+    EXPECT_STREQ(function2(log.c_str(), nullptr), "0");
+
+    EXPECT_STREQ(function1(nullptr, "3"), "Unable to open file.");
+    EXPECT_STREQ(function1(nullptr, nullptr), "Unable to open file.");
+    EXPECT_STREQ(function1("", "3"), "Unable to open file.");
+    EXPECT_STREQ(function2(nullptr, nullptr), "Unable to open file.");
+    EXPECT_STREQ(function2(folder.file("missing").c_str(), ""), "Unable to open file.");
+}
+
+}  // namespace

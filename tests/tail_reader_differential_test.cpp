@@ -1,0 +1,93 @@
+// readFieldSet walks blocks backwards; the reference below reads the whole
+// log and splits it into lines. On logs shaped to put line breaks, CRs and
+// long lines around block edges, both must cut the same fields.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "record/extract.h"
+#include "record/tail_reader.h"
+#include "record/tail_scan.h"
+#include "tests/support/temp_log.h"
+
+namespace {
+
+using record::kBlockSize;
+using record::TailRead;
+
+TailRead referenceRead(std::string_view log) {
+    TailRead result;
+    if (log.size() < record::kMinimumLogSize) {
+        result.failed = true;
+        result.fields.field[record::kStatusField] = record::kFileTooSmall;
+        return result;
+    }
+    std::vector<std::string_view> pieces;  // pieces.size() - 1 line breaks
+    for (std::size_t from = 0;;) {
+        const std::size_t lineFeed = log.find('\n', from);
+        pieces.push_back(log.substr(from, lineFeed - from));
+        if (lineFeed == std::string_view::npos) break;
+        from = lineFeed + 1;
+    }
+    const std::size_t breaks = pieces.size() - 1;
+    // Line k from the end needs a break on both sides.
+    const auto cut = [&](std::size_t lineFromEnd, std::size_t field, bool quoted) {
+        if (lineFromEnd >= breaks) return;
+        std::string_view line = pieces[breaks - lineFromEnd];
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        result.fields.field[field] = quoted ? record::extractQuoted(line) : record::extractParenthesised(line);
+    };
+    cut(2, 3, true);
+    cut(4, 1, true);
+    cut(6, 4, true);
+    cut(8, 2, true);
+    cut(11, 0, false);
+    if (breaks < 13) {
+        result.failed = true;
+        result.fields.field[record::kStatusField] = record::kFileTooSmall;
+    }
+    return result;
+}
+
+// Lines of 0 to a few KiB, made of the bytes the rules care about, ended by
+// LF or CR LF, cut to a size at or next to a multiple of the block size.
+std::string randomLog(std::mt19937& random) {
+    const auto below = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
+    const std::size_t size = below(3) == 0 ? below(7 * kBlockSize) : kBlockSize * (1 + below(5)) + below(5) - 2;
+    const std::size_t longLineOdds = 1 + below(40);
+    static constexpr char kAlphabet[] = "abc :\"()\r\0x";
+    std::string log;
+    while (log.size() < size) {
+        const std::size_t length = below(longLineOdds) == 0 ? below(3 * kBlockSize) : below(40);
+        for (std::size_t i = 0; i < length; ++i) {
+            log.push_back(below(4) == 0 ? kAlphabet[below(sizeof kAlphabet - 1)] : 'a');
+        }
+        log += below(2) == 0 ? "\r\n" : "\n";
+    }
+    log.resize(size);
+    return log;
+}
+
+std::string describe(const TailRead& read) {
+    std::string text = read.failed ? "failed" : "ok";
+    for (const std::string& field : read.fields.field) text += " [" + field + "]";
+    return text;
+}
+
+TEST(TailReaderDifferential, MatchesAWholeFileReadOnRandomLogs) {
+    testing_support::TempFolder folder;
+    const std::string path = folder.file("random.log");
+    std::mt19937 random(1024);
+    for (int trial = 0; trial < 3000; ++trial) {
+        const std::string log = randomLog(random);
+        testing_support::writeFile(path, log);
+        const TailRead expected = referenceRead(log);
+        const TailRead actual = record::readFieldSet(path.c_str());
+        ASSERT_EQ(describe(actual), describe(expected)) << "trial " << trial << ", size " << log.size();
+    }
+}
+
+}  // namespace

@@ -1,0 +1,130 @@
+#include "record/tail_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "record/tail_scan.h"
+#include "tests/support/temp_log.h"
+
+namespace {
+
+using record::kBlockSize;
+using record::TailRead;
+using testing_support::logEndingWith;
+using testing_support::RecordValues;
+
+class TailReaderTest : public ::testing::Test {
+protected:
+    TailRead read(const std::string& bytes) {
+        const std::string path = folder.file("chat.log");
+        testing_support::writeFile(path, bytes);
+        return record::readFieldSet(path.c_str());
+    }
+
+    static void expectFields(const TailRead& read, const RecordValues& values) {
+        ASSERT_FALSE(read.failed) << read.fields.field[record::kStatusField];
+        EXPECT_EQ(read.fields.field[0], values.time);
+        EXPECT_EQ(read.fields.field[1], values.sender);
+        EXPECT_EQ(read.fields.field[2], values.service);
+        EXPECT_EQ(read.fields.field[3], values.text);
+        EXPECT_EQ(read.fields.field[4], values.conversation);
+        EXPECT_EQ(read.fields.field[5], "");
+    }
+
+    static void expectFailure(const TailRead& read, const char* status) {
+        EXPECT_TRUE(read.failed);
+        EXPECT_EQ(read.fields.field[record::kStatusField], status);
+    }
+
+    testing_support::TempFolder folder;
+    const RecordValues values{"14:20:01", "Ada Quinn", "SAMETIME", "Lunch?", "Team lunch"};
+};
+
+TEST_F(TailReaderTest, CutsEachFieldFromItsLineWithEitherLineEnd) {
+    expectFields(read(logEndingWith(values, "\r\n")), values);
+    expectFields(read(logEndingWith(values, "\n")), values);
+}
+
+TEST_F(TailReaderTest, IgnoresAnUnterminatedLastLine) {
+    expectFields(read(logEndingWith(values) + "<message>  sent: (99:99:99) text: \"x\""), values);
+}
+
+TEST_F(TailReaderTest, DropsOnlyTheCarriageReturnBeforeALineFeed) {
+    RecordValues stray = values;
+    stray.text = "a\rb";  // a CR inside a line is text
+    expectFields(read(logEndingWith(stray)), stray);
+    // An unquoted line comes back whole: a CR kept from its break would show.
+    const std::string log = logEndingWith(values) + "no quotes\r\r\nend\r\n";
+    EXPECT_EQ(read(log).fields.field[record::kMessageField], "no quotes\r");
+}
+
+TEST_F(TailReaderTest, NeedsTheMinimumSizeAndThirteenLineBreaks) {
+    const std::string thirteen(13, '\n');
+    const std::string exact = std::string(kBlockSize - 13, 'x') + thirteen;
+    ASSERT_EQ(exact.size(), 1024u);
+    EXPECT_FALSE(read(exact).failed);
+
+    expectFailure(read(exact.substr(1)), record::kFileTooSmall);  // 1023 bytes, 13 breaks
+
+    std::string small;
+    for (int i = 0; i < 20; ++i) small += "  text: \"short line\"\r\n";
+    ASSERT_LT(small.size(), 1024u);
+    const TailRead tooSmall = read(small);
+    expectFailure(tooSmall, record::kFileTooSmall);
+    EXPECT_EQ(tooSmall.fields.field[3], "");  // nothing is scanned
+
+    // Twelve breaks in a big enough file: the start is reached first, and the
+    // fields already cut keep their values.
+    std::string twelve = std::string(2000, 'x');
+    for (int i = 12; i >= 1; --i) twelve += "  line: \"" + std::to_string(i) + "\"\n";
+    const TailRead partial = read(twelve);
+    expectFailure(partial, record::kFileTooSmall);
+    EXPECT_EQ(partial.fields.field[3], "2");
+    EXPECT_EQ(partial.fields.field[2], "8");
+    EXPECT_EQ(partial.fields.field[0], "  line: \"11\"");
+}
+
+TEST_F(TailReaderTest, CutsLinesThatCrossSeveralBlocks) {
+    RecordValues longValues = values;
+    longValues.text = std::string(3 * kBlockSize + 17, 't');
+    longValues.sender = std::string(kBlockSize + 1, 's');
+    longValues.time = std::string(2 * kBlockSize - 5, '9');
+    expectFields(read(logEndingWith(longValues)), longValues);
+}
+
+TEST_F(TailReaderTest, DropsACarriageReturnThatEndsTheBlockBeforeItsLineFeed) {
+    // Line 2 holds no quote, so it is cut whole and a CR left on it would
+    // show. Line 1 is padded so that line 2's CR is the last byte of one block
+    // and its LF the first byte of the next, one or two blocks back, with line
+    // 2 inside one block or spanning several.
+    for (const std::size_t blocksBack : {std::size_t{1}, std::size_t{2}}) {
+        for (const std::size_t length : {std::size_t{10}, 2 * kBlockSize + 5}) {
+            const std::string line2(length, 'u');
+            const std::string line1(blocksBack * kBlockSize - 3, '=');
+            const std::string log = logEndingWith(values) + line2 + "\r\n" + line1 + "\r\n";
+            const std::size_t edge = log.size() - blocksBack * kBlockSize;
+            ASSERT_EQ(log.substr(edge - 1, 2), "\r\n");
+            EXPECT_EQ(read(log).fields.field[record::kMessageField], line2) << blocksBack << " " << length;
+        }
+    }
+}
+
+TEST_F(TailReaderTest, FailsToOpenWhatIsNoReadableRegularFile) {
+    expectFailure(record::readFieldSet(nullptr), record::kUnableToOpen);
+    expectFailure(record::readFieldSet(folder.file("missing.log").c_str()), record::kUnableToOpen);
+    expectFailure(record::readFieldSet(folder.path().string().c_str()), record::kUnableToOpen);
+    expectFailure(record::readFieldSet(""), record::kUnableToOpen);
+}
+
+// Expensive where the file system has no sparse files.
+TEST_F(TailReaderTest, ReadsTheTailOfALogPastFourGiB) {
+    const std::string path = folder.file("huge.log");
+    testing_support::writeFile(path, "");
+    std::filesystem::resize_file(path, (std::uintmax_t{1} << 32) + 3);
+    testing_support::appendFile(path, logEndingWith(values));
+    expectFields(record::readFieldSet(path.c_str()), values);
+}
+
+}  // namespace
