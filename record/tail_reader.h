@@ -1,12 +1,14 @@
 #pragma once
 // Reads the record at the end of a chat log.
 
+#include <cstdint>
+
 #include "record/field_set.h"
 
 namespace record {
 
 // The log must be at least this long before its tail is scanned at all.
-inline constexpr long long kMinimumLogSize = 1024;
+inline constexpr std::int64_t kMinimumLogSize = 1024;
 
 struct TailRead {
     FieldSet fields;
