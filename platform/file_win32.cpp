@@ -1,0 +1,80 @@
+#include "platform/file.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <utility>
+
+// Paths are the host's 8-bit text, handed to the ANSI API unchanged.
+
+namespace platform {
+
+namespace {
+
+// FILETIME counts 100 ns ticks since 1601-01-01 UTC.
+std::int64_t unixSeconds(const FILETIME& time) noexcept {
+    constexpr std::int64_t kTicksPerSecond = 10'000'000;
+    constexpr std::int64_t kTicks1601To1970 = 116'444'736'000'000'000;
+    const std::int64_t ticks =
+        static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime) -
+        kTicks1601To1970;
+    // Whole seconds, rounded down also before 1970.
+    return ticks >= 0 ? ticks / kTicksPerSecond : -((-ticks + kTicksPerSecond - 1) / kTicksPerSecond);
+}
+
+HANDLE toHandle(NativeHandle handle) noexcept { return reinterpret_cast<HANDLE>(handle); }
+
+}  // namespace
+
+FileStatus statFile(const char* path) noexcept {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path == nullptr || !::GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return {};
+    const bool regular = (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+    return {true, regular, unixSeconds(data.ftLastWriteTime)};
+}
+
+std::int64_t nowSeconds() noexcept {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return unixSeconds(now);
+}
+
+SharedFile SharedFile::open(const char* path) noexcept {
+    if (path == nullptr) return {};
+    // The messaging client keeps the log open for writing: share both ways.
+    const HANDLE handle = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return {};
+
+    SharedFile file(reinterpret_cast<NativeHandle>(handle), 0);
+    // Pipes, consoles and devices are no log files.
+    LARGE_INTEGER size{};
+    if (::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileSizeEx(handle, &size)) return {};
+    file.size_ = size.QuadPart;
+    return file;
+}
+
+std::int64_t SharedFile::readAt(std::int64_t offset, char* buffer, std::size_t length) const noexcept {
+    std::size_t done = 0;
+    while (done < length) {
+        // The offset goes with each read, so no file position is shared.
+        const auto at = static_cast<std::uint64_t>(offset) + done;
+        OVERLAPPED where{};
+        where.Offset = static_cast<DWORD>(at);
+        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        DWORD got = 0;
+        if (!::ReadFile(toHandle(handle_), buffer + done, static_cast<DWORD>(length - done), &got, &where)) {
+            if (::GetLastError() == ERROR_HANDLE_EOF) break;
+            return -1;
+        }
+        if (got == 0) break;  // end of file
+        done += got;
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+void SharedFile::close() noexcept {
+    if (handle_ != kNoHandle) ::CloseHandle(toHandle(std::exchange(handle_, kNoHandle)));
+}
+
+}  // namespace platform
