@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, and only those that are missing.
+# Installs the Debian packages a build needs, and only those that are missing.
+#   install-deps.sh          the native build and its tests
+#   install-deps.sh windows  also the MinGW-w64 cross compiler and 32-bit Wine
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev)
+if [ "${1:-}" = windows ]; then
+  packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -15,6 +20,9 @@ as_root=()
 if [ "$(id -u)" -ne 0 ]; then
   command -v sudo >/dev/null || { echo "Need root (or sudo) to install: ${missing[*]}" >&2; exit 1; }
   as_root=(sudo)
+fi
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${as_root[@]}" dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
 "${as_root[@]}" apt-get update -q

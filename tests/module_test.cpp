@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "host/plugin_module.h"
 #include "platform/file.h"
 #include "plugin/exports.h"
+#include "tests/support/held_for_writing.h"
 #include "tests/support/temp_log.h"
 
 namespace {
@@ -53,7 +55,8 @@ TEST_F(ModuleTest, AnswersBothQueriesAboutALog) {
     testing_support::TempFolder folder;
     const std::string log = folder.file("chat.log");
 
-    // Before any log has been read, the cache answers "" for a file from 1970.
+    // After a failed read the cache holds no field, and a log from 1970 is not newer.
+    EXPECT_STREQ(function1(nullptr, "3"), "Unable to open file.");
     testing_support::writeFile(log, testing_support::logEndingWith({}));
     testing_support::setModified(log, 0);
     EXPECT_STREQ(function1(log.c_str(), "3"), "");
@@ -82,6 +85,46 @@ TEST_F(ModuleTest, AnswersBothQueriesAboutALog) {
     EXPECT_STREQ(function1("", "3"), "Unable to open file.");
     EXPECT_STREQ(function2(nullptr, nullptr), "Unable to open file.");
     EXPECT_STREQ(function2(folder.file("missing").c_str(), ""), "Unable to open file.");
+}
+
+// The address of a local in a fresh frame: it moves if calls through the
+// entry-point pointers leave the stack pointer elsewhere, as a caller and
+// callee that disagree on who pops the arguments do.
+__attribute__((noinline)) std::uintptr_t stackMark() {
+    volatile char probe = 0;
+    return reinterpret_cast<std::uintptr_t>(&probe);
+}
+
+TEST_F(ModuleTest, ManyCallsLeaveTheStackBalanced) {
+    const auto minimum = entry<int(PLUGIN_CALL*)()>(names.getMinRefreshInterval);
+    const auto init = entry<Action>(names.init);
+    const auto fini = entry<Action>(names.fini);
+    const auto function1 = entry<Query>(names.function1);
+    const auto function2 = entry<Query>(names.function2);
+    const std::uintptr_t before = stackMark();
+    int sum = 0;
+    for (int i = 0; i < 20000; ++i) {
+        init();
+        sum += minimum();
+        sum += function1(nullptr, "3")[0] == 'U' ? 1 : 0;
+        sum += function2(nullptr, nullptr)[0] == 'U' ? 1 : 0;
+        fini();
+    }
+    EXPECT_EQ(stackMark(), before);
+    EXPECT_EQ(sum, 20000 * 1002);
+}
+
+TEST_F(ModuleTest, ReadsALogThatTheWriterHoldsOpen) {
+    const auto function1 = entry<Query>(names.function1);
+    testing_support::TempFolder folder;
+    const std::string log = folder.file("held.log");
+    testing_support::RecordValues values;
+    values.text = "written while held";
+    testing_support::writeFile(log, testing_support::logEndingWith(values));
+    function1(nullptr, "0");  // a failed read makes the next log newer than the cache, whatever ran before
+    const testing_support::HeldForWriting writer(log);
+    ASSERT_TRUE(writer.isOpen());
+    EXPECT_STREQ(function1(log.c_str(), "3"), "written while held");
 }
 
 }  // namespace
