@@ -1,40 +1,47 @@
 #include "plugin/plugin_text.h"
 
 #include <cstring>
-#include <memory_resource>
-#include <mutex>
 
 namespace plugin {
 
-namespace {
-
-// Answers are carved from a monotonic arena, one byte-aligned piece each, so
-// a never-released answer costs its own bytes and no allocator header. The
-// arena is deliberately never destroyed: unloading the module must not take
-// the host's texts with it.
-struct TextArena {
-    std::mutex mutex;
-    std::pmr::monotonic_buffer_resource memory;
-};
-
-TextArena& textArena() {
-    static TextArena* const arena = new TextArena;
-    return *arena;
+void* TextArena::CountingUpstream::do_allocate(std::size_t bytes, std::size_t alignment) {
+    void* block = std::pmr::new_delete_resource()->allocate(bytes, alignment);
+    ++usage.blocks;
+    usage.bytes += bytes;
+    usage.currentBlock = bytes;
+    return block;
 }
 
-}  // namespace
+void TextArena::CountingUpstream::do_deallocate(void* p, std::size_t bytes, std::size_t alignment) {
+    std::pmr::new_delete_resource()->deallocate(p, bytes, alignment);
+}
+
+bool TextArena::CountingUpstream::do_is_equal(const std::pmr::memory_resource& other) const noexcept {
+    return this == &other;
+}
+
+char* TextArena::copy(std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    char* piece;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        piece = static_cast<char*>(memory_.allocate(text.size() + 1, 1));
+    }
+    std::memcpy(piece, text.data(), text.size());
+    piece[text.size()] = '\0';
+    return piece;
+}
+
+TextArena::Usage TextArena::usage() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return upstream_.usage;
+}
 
 char* newPluginText(std::string_view text) {
-    text = text.substr(0, text.find('\0'));
-    TextArena& arena = textArena();
-    char* copy;
-    {
-        const std::lock_guard<std::mutex> lock(arena.mutex);
-        copy = static_cast<char*>(arena.memory.allocate(text.size() + 1, 1));
-    }
-    std::memcpy(copy, text.data(), text.size());
-    copy[text.size()] = '\0';
-    return copy;
+    // Deliberately never destroyed: unloading the module must not take the
+    // host's texts with it.
+    static TextArena* const answers = new TextArena;
+    return answers->copy(text);
 }
 
 }  // namespace plugin

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "platform/file.h"
-#include "plugin/plugin_text.h"
 #include "tests/support/temp_log.h"
 
 namespace {
@@ -44,19 +43,6 @@ TEST(FileAgeQuery, AnswersSecondsSinceTheLastChangeAsText) {
     }
     EXPECT_STREQ(plugin::queryFileAge(folder.file("missing").c_str()), "Unable to open file.");
     EXPECT_STREQ(plugin::queryFileAge(nullptr), "Unable to open file.");
-}
-
-TEST(PluginText, EveryAnswerIsANewCopyThatStaysValid) {
-    std::string source = "first";
-    char* first = plugin::newPluginText(source);
-    source = "second";
-    char* second = plugin::newPluginText(source);
-    EXPECT_NE(first, second);
-    EXPECT_STREQ(first, "first");
-    EXPECT_STREQ(second, "second");
-    EXPECT_NE(plugin::newPluginText(""), plugin::newPluginText(""));
-    // The host reads a C string: the copy ends at the first NUL.
-    EXPECT_STREQ(plugin::newPluginText(std::string("ab\0cd", 5)), "ab");
 }
 
 }  // namespace

@@ -1,0 +1,98 @@
+// The field query over the fake seam: exact counts of what a poll asks of the
+// operating system, and files that change under the reader.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "plugin/plugin_text.h"
+#include "record/field_cache.h"
+#include "record/tail_reader.h"
+#include "record/tail_scan.h"
+#include "tests/support/fake_platform.h"
+#include "tests/support/temp_log.h"
+
+namespace {
+
+using testing_support::logEndingWith;
+using testing_support::RecordValues;
+
+constexpr const char* kLog = "chat.log";
+
+class FakePlatformTest : public ::testing::Test {
+protected:
+    void SetUp() override { fake_platform::reset(); }
+
+    std::string query(const char* fieldNumber) { return cache.queryField(kLog, fieldNumber, plugin::newPluginText); }
+
+    static void putLog(const std::string& bytes, std::int64_t modified) {
+        fake_platform::put(kLog, {bytes, modified});
+    }
+
+    record::FieldCache cache;
+};
+
+TEST_F(FakePlatformTest, ACachedPollIsOneStatusQueryAndNothingElse) {
+    putLog(logEndingWith({}), 100);
+    ASSERT_EQ(query("3"), "Hello there");
+    fake_platform::calls() = {};
+    for (int i = 0; i < 10; ++i) ASSERT_EQ(query("1"), "Ada Quinn");
+    EXPECT_EQ(fake_platform::calls().stat, 10);
+    EXPECT_EQ(fake_platform::calls().open, 0);
+    EXPECT_EQ(fake_platform::calls().read, 0);
+}
+
+TEST_F(FakePlatformTest, AReReadWithinOneBlockOpensReadsAndClosesOnce) {
+    putLog(logEndingWith({}), 100);
+    ASSERT_EQ(query("3"), "Hello there");
+    const fake_platform::Calls& calls = fake_platform::calls();
+    EXPECT_EQ(calls.stat, 1);
+    EXPECT_EQ(calls.open, 1);
+    EXPECT_EQ(calls.read, 1);
+    EXPECT_EQ(calls.close, 1);
+    EXPECT_EQ(calls.bytesRead, 1024);
+}
+
+TEST_F(FakePlatformTest, ReadsOnlyAsManyBlocksAsTheRecordSpans) {
+    RecordValues values;
+    values.text = std::string(2500, 't');  // line 2 reaches back into a third block
+    putLog(std::string(10 * record::kBlockSize, 'x') + logEndingWith(values), 100);
+    ASSERT_EQ(query("3"), values.text);
+    EXPECT_EQ(fake_platform::calls().read, 3);
+    EXPECT_EQ(fake_platform::calls().close, fake_platform::calls().open);
+
+    putLog("short\n", 101);
+    EXPECT_EQ(query("3"), "File too small.");
+    EXPECT_EQ(fake_platform::calls().read, 3);  // under 1024 bytes nothing is read
+    EXPECT_EQ(fake_platform::calls().close, fake_platform::calls().open);
+}
+
+TEST_F(FakePlatformTest, AFileThatShrinksBeforeTheReadCountsOnlyTheBytesRead) {
+    RecordValues later;
+    later.text = "what is left";
+    const std::string shorter = logEndingWith(later);
+    putLog(std::string(8 * record::kBlockSize, 'x') + logEndingWith({}), 100);
+    // The writer starts the log over between the size query and the read.
+    fake_platform::beforeEachRead([&](const std::string& path) { fake_platform::file(path).bytes = shorter; });
+    EXPECT_EQ(query("3"), "what is left");
+
+    fake_platform::beforeEachRead([](const std::string& path) { fake_platform::file(path).bytes.clear(); });
+    putLog(logEndingWith({}), 101);
+    EXPECT_EQ(query("3"), "File too small.");
+}
+
+TEST_F(FakePlatformTest, AFailedReadOrOpenIsReportedAndRetried) {
+    putLog(logEndingWith({}), 100);
+    fake_platform::failReadsAfter(0);
+    EXPECT_EQ(query("3"), "Unable to open file.");
+    EXPECT_EQ(fake_platform::calls().close, 1);
+    EXPECT_EQ(cache.lastModified(), 0);
+
+    fake_platform::failReadsAfter(-1);
+    fake_platform::file(kLog).openable = false;  // status readable, file not
+    EXPECT_EQ(query("3"), "Unable to open file.");
+    fake_platform::file(kLog).openable = true;
+    EXPECT_EQ(query("3"), "Hello there");
+}
+
+}  // namespace

@@ -1,0 +1,41 @@
+#pragma once
+// The test side of the platform seam: files live in memory, every call is
+// counted, and faults are scripted. Programs linked with it instead of the
+// real seam never touch the disk.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace fake_platform {
+
+struct File {
+    std::string bytes;
+    std::int64_t modified = 0;
+    bool regular = true;
+    bool openable = true;  // false: status works, opening fails (no permission)
+};
+
+struct Calls {
+    int stat = 0;
+    int open = 0;
+    int read = 0;
+    int close = 0;
+    std::int64_t bytesRead = 0;
+};
+
+// Forgets every file, counter, fault and the clock.
+void reset();
+void put(const std::string& path, File file);
+File& file(const std::string& path);
+void remove(const std::string& path);
+void setNow(std::int64_t seconds);
+Calls& calls();
+
+// Runs before every positioned read, with the path being read: a test can
+// change or shrink the file between the size query and the read.
+void beforeEachRead(std::function<void(const std::string& path)> hook);
+// Makes every read after the first `count` fail.
+void failReadsAfter(int count);
+
+}  // namespace fake_platform
