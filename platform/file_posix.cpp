@@ -11,7 +11,7 @@
 namespace platform {
 
 FileStatus statFile(const char* path) noexcept {
-    struct stat st {};
+    struct stat st;  // filled by stat(); zeroing it first costs a cached poll
     if (path == nullptr || ::stat(path, &st) != 0) return {};
     return {true, S_ISREG(st.st_mode), static_cast<std::int64_t>(st.st_mtime)};
 }

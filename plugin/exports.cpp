@@ -1,5 +1,7 @@
 #include "plugin/exports.h"
 
+#include <mutex>
+
 #include "plugin/file_age.h"
 #include "plugin/plugin_text.h"
 #include "record/field_cache.h"
@@ -8,6 +10,10 @@ namespace {
 
 // Built by the module's load-time start-up, before the host's first call.
 record::FieldCache fieldCache;
+
+// The host should not overlap its calls, but nothing breaks if it does: one
+// lock makes them take turns over the cache and the arena of answers.
+std::mutex moduleMutex;
 
 // No exception may reach the host, which could not catch it. The only one
 // possible is running out of memory; the host then gets an empty text that
@@ -31,9 +37,15 @@ extern "C" void PLUGIN_CALL QuelvinInit(void) {}
 extern "C" void PLUGIN_CALL QuelvinFini(void) {}
 
 extern "C" char* PLUGIN_CALL function1(const char* path, const char* fieldNumber) {
-    return answerOrEmpty([&] { return fieldCache.queryField(path, fieldNumber, plugin::newPluginText); });
+    return answerOrEmpty([&] {
+        const std::lock_guard<std::mutex> lock(moduleMutex);
+        return fieldCache.queryField(path, fieldNumber, plugin::newPluginText);
+    });
 }
 
 extern "C" char* PLUGIN_CALL function2(const char* path, const char* /*ignored*/) {
-    return answerOrEmpty([&] { return plugin::queryFileAge(path); });
+    return answerOrEmpty([&] {
+        const std::lock_guard<std::mutex> lock(moduleMutex);
+        return plugin::queryFileAge(path);
+    });
 }

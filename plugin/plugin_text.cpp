@@ -22,20 +22,13 @@ bool TextArena::CountingUpstream::do_is_equal(const std::pmr::memory_resource& o
 
 char* TextArena::copy(std::string_view text) {
     text = text.substr(0, text.find('\0'));
-    char* piece;
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        piece = static_cast<char*>(memory_.allocate(text.size() + 1, 1));
-    }
+    char* const piece = static_cast<char*>(memory_.allocate(text.size() + 1, 1));
     std::memcpy(piece, text.data(), text.size());
     piece[text.size()] = '\0';
     return piece;
 }
 
-TextArena::Usage TextArena::usage() const {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return upstream_.usage;
-}
+TextArena::Usage TextArena::usage() const { return upstream_.usage; }
 
 char* newPluginText(std::string_view text) {
     // Deliberately never destroyed: unloading the module must not take the

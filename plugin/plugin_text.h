@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <memory_resource>
-#include <mutex>
 #include <string_view>
 
 namespace plugin {
@@ -21,7 +20,7 @@ public:
     };
 
     // A NUL-terminated copy of `text`, cut at its first NUL byte as the host
-    // reads it. Safe to call from several threads at once.
+    // reads it. Not synchronised: callers that may overlap must take turns.
     char* copy(std::string_view text);
 
     Usage usage() const;
@@ -38,7 +37,6 @@ private:
         bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override;
     };
 
-    mutable std::mutex mutex_;
     CountingUpstream upstream_;
     std::pmr::monotonic_buffer_resource memory_{&upstream_};
 };

@@ -8,7 +8,6 @@
 namespace record {
 
 char* FieldCache::queryField(const char* path, const char* fieldNumber, AnswerCopy copy) {
-    const std::lock_guard<std::mutex> lock(mutex_);
     const platform::FileStatus status = platform::statFile(path);
     // A path whose status is unknown, or that is no regular file, is read
     // anyway, so that it answers "Unable to open file." rather than serving
@@ -28,11 +27,6 @@ char* FieldCache::queryField(const char* path, const char* fieldNumber, AnswerCo
     }
     const std::optional<std::size_t> index = parseFieldNumber(fieldNumber);
     return copy(index ? std::string_view(fields_.field[*index]) : std::string_view());
-}
-
-std::int64_t FieldCache::lastModified() const {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return lastModified_;
 }
 
 }  // namespace record

@@ -3,15 +3,13 @@
 // from it.
 
 #include <cstdint>
-#include <mutex>
 #include <string_view>
 
 #include "record/field_set.h"
 
 namespace record {
 
-// Copies an answer out to the caller while the cache is still locked, so the
-// text handed out is never one that another call is replacing.
+// Copies an answer out of the cache for the caller.
 using AnswerCopy = char* (*)(std::string_view answer);
 
 // One cache serves every path: a log is read again only when its
@@ -20,7 +18,7 @@ using AnswerCopy = char* (*)(std::string_view answer);
 // seconds, so a poll of an unchanged log costs one status query. After a
 // failed read the cache remembers time 0, so every later poll tries again.
 //
-// Calls may overlap; a lock makes them take turns.
+// Not synchronised: callers that may overlap must take turns.
 class FieldCache {
 public:
     // The field query: the field numbered by the decimal text `fieldNumber`
@@ -28,10 +26,9 @@ public:
     // whatever field was asked for. A number outside 0 to 5 gives "".
     char* queryField(const char* path, const char* fieldNumber, AnswerCopy copy);
 
-    std::int64_t lastModified() const;
+    std::int64_t lastModified() const { return lastModified_; }
 
 private:
-    mutable std::mutex mutex_;
     std::int64_t lastModified_ = 0;
     FieldSet fields_;
 };

@@ -1,7 +1,6 @@
 #include "record/field_number.h"
 
 #include <charconv>
-#include <cstring>
 
 #include "record/field_set.h"
 
@@ -9,13 +8,19 @@ namespace record {
 
 std::optional<std::size_t> parseFieldNumber(const char* text) noexcept {
     if (text == nullptr) return 0;
-    const char* first = text + std::strspn(text, " \t\n\v\f\r");
-    const char* const last = first + std::strlen(first);
+    // Plain loops: the text is a digit or two, polled every second, and the
+    // library's general searches cost more to set up than to run here.
+    const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const char* first = text;
+    while (isSpace(*first)) ++first;
     bool negative = false;
     if (*first == '+' || *first == '-') {
         negative = *first == '-';
         ++first;
     }
+    const char* last = first;
+    while (isDigit(*last)) ++last;
     std::size_t value = 0;
     const std::errc error = std::from_chars(first, last, value).ec;
     if (error == std::errc::invalid_argument) return 0;  // no digits

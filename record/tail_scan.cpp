@@ -1,15 +1,20 @@
 #include "record/tail_scan.h"
 
+#include <array>
+
+#include "platform/bytes.h"
 #include "record/extract.h"
 
 namespace record {
 
 namespace {
 
+using Extractor = std::string_view (*)(std::string_view) noexcept;
+
 struct LineRule {
     int lineFromEnd;
     std::size_t field;
-    std::string_view (*extract)(std::string_view) noexcept;
+    Extractor extract;
 };
 
 constexpr LineRule kLineRules[] = {
@@ -20,28 +25,36 @@ constexpr LineRule kLineRules[] = {
     {11, 0, extractParenthesised},
 };
 
+// The same rules by line number, so each line costs one lookup.
+struct RuleForLine {
+    std::size_t field = 0;
+    Extractor extract = nullptr;
+};
+
+constexpr auto kRuleForLine = [] {
+    std::array<RuleForLine, kRecordBreaks> table{};
+    for (const LineRule& rule : kLineRules) table[static_cast<std::size_t>(rule.lineFromEnd)] = {rule.field, rule.extract};
+    return table;
+}();
+
 }  // namespace
 
 bool TailScan::feedsField(int lineNumber) noexcept {
-    for (const LineRule& rule : kLineRules) {
-        if (rule.lineFromEnd == lineNumber) return true;
-    }
-    return false;
+    return kRuleForLine[static_cast<std::size_t>(lineNumber)].extract != nullptr;
 }
 
 void TailScan::takeLine(int lineNumber, std::string_view line) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    for (const LineRule& rule : kLineRules) {
-        if (rule.lineFromEnd == lineNumber) fields_.field[rule.field] = rule.extract(line);
-    }
+    const RuleForLine& rule = kRuleForLine[static_cast<std::size_t>(lineNumber)];
+    fields_.field[rule.field] = rule.extract(line);
 }
 
 bool TailScan::scanPreceding(std::string_view block) {
     std::size_t lineEnd = block.size();
     while (!complete()) {
         const int pendingLine = breaksFound_;
-        const std::size_t lineFeed = lineEnd == 0 ? std::string_view::npos : block.rfind('\n', lineEnd - 1);
-        if (lineFeed == std::string_view::npos) {
+        const std::size_t lineFeed = platform::findLastByte(block.data(), lineEnd, '\n');
+        if (lineFeed == lineEnd) {
             // The pending line goes on into the block before this one.
             if (feedsField(pendingLine) && lineEnd > 0) pendingFragments_.emplace_back(block.substr(0, lineEnd));
             return false;
