@@ -11,7 +11,9 @@ const EntryPointNames kEntryPointNames = {
 std::unique_ptr<PluginModule> PluginModule::load(const std::string& path, std::string& error) {
     // dlopen searches the library path for a bare name; the host means a file.
     const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
-    void* handle = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // RTLD_NODELETE: the module's answers outlive its unloading, and so must
+    // the image that still refers to them, or a leak checker loses track.
+    void* handle = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (handle == nullptr) {
         const char* reason = ::dlerror();
         error = reason != nullptr ? reason : "cannot load " + path;
