@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test suite: the native module, then the
-# 32-bit Windows DLL with its tests under Wine.
+# Builds everything and runs every test suite: the native module plainly,
+# under AddressSanitizer with UndefinedBehaviorSanitizer, and under
+# ThreadSanitizer; the fuzz targets for a bounded time; then the 32-bit
+# Windows DLL with its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh windows
 
-cmake --preset linux
-cmake --build --preset linux
-ctest --preset linux
+for preset in linux linux-asan linux-tsan; do
+  cmake --preset "$preset"
+  cmake --build --preset "$preset"
+  ctest --preset "$preset"
+done
 
 cmake --preset windows-x86
 cmake --build --preset windows-x86

@@ -14,26 +14,16 @@
 #include <string>
 #include <thread>
 
-#include "host/plugin_module.h"
-#include "plugin/exports.h"
+#include "tests/support/module_under_test.h"
 #include "tests/support/temp_log.h"
 
 namespace {
 
-using Query = char*(PLUGIN_CALL*)(const char*, const char*);
 constexpr const char* kUnable = "Unable to open file.";
 constexpr const char* kTooSmall = "File too small.";
 
 class BadInputTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        std::string error;
-        module = host::PluginModule::load(MARLOWICK_MODULE_PATH, error).release();
-        ASSERT_NE(module, nullptr) << error;
-        function1 = reinterpret_cast<Query>(module->find(host::kEntryPointNames.function1));
-        function2 = reinterpret_cast<Query>(module->find(host::kEntryPointNames.function2));
-    }
-
     // A failed read first, so that any file after 1970 is newer than the cache.
     static std::string field(const std::string& path, const char* number = "3") {
         function1(nullptr, "0");
@@ -44,9 +34,8 @@ protected:
         return !text.empty() && text.find_first_not_of("-0123456789") == std::string::npos;
     }
 
-    static inline host::PluginModule* module = nullptr;
-    static inline Query function1 = nullptr;
-    static inline Query function2 = nullptr;
+    static inline const auto function1 = testing_support::moduleUnderTest().function1;
+    static inline const auto function2 = testing_support::moduleUnderTest().function2;
     testing_support::TempFolder folder;
 };
 

@@ -7,39 +7,21 @@
 #include <memory>
 #include <string>
 
-#include "host/plugin_module.h"
 #include "platform/file.h"
 #include "plugin/exports.h"
 #include "tests/support/held_for_writing.h"
+#include "tests/support/module_under_test.h"
 #include "tests/support/temp_log.h"
 
 namespace {
 
 class ModuleTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        std::string error;
-        module = host::PluginModule::load(MARLOWICK_MODULE_PATH, error).release();
-        ASSERT_NE(module, nullptr) << error;
-    }
-
-    template <typename Function>
-    static Function entry(const char* name) {
-        const auto found = module->find(name);
-        EXPECT_NE(found, nullptr) << name;
-        return reinterpret_cast<Function>(found);
-    }
-
-    static inline host::PluginModule* module = nullptr;  // stays loaded for the whole run
-    const host::EntryPointNames& names = host::kEntryPointNames;
-    using Query = char*(PLUGIN_CALL*)(const char*, const char*);
-    using Action = void(PLUGIN_CALL*)();
+    const testing_support::ModuleEntryPoints& entry = testing_support::moduleUnderTest();
 };
 
 TEST_F(ModuleTest, InitAndFiniChangeNothing) {
-    const auto minimum = entry<int(PLUGIN_CALL*)()>(names.getMinRefreshInterval);
-    const auto init = entry<Action>(names.init);
-    const auto fini = entry<Action>(names.fini);
+    const auto [module, minimum, init, fini, function1, function2] = entry;
     EXPECT_EQ(minimum(), 1000);
     fini();
     init();
@@ -50,8 +32,7 @@ TEST_F(ModuleTest, InitAndFiniChangeNothing) {
 }
 
 TEST_F(ModuleTest, AnswersBothQueriesAboutALog) {
-    const auto function1 = entry<Query>(names.function1);
-    const auto function2 = entry<Query>(names.function2);
+    const auto [module, minimum, init, fini, function1, function2] = entry;
     testing_support::TempFolder folder;
     const std::string log = folder.file("chat.log");
 
@@ -96,11 +77,7 @@ __attribute__((noinline)) std::uintptr_t stackMark() {
 }
 
 TEST_F(ModuleTest, ManyCallsLeaveTheStackBalanced) {
-    const auto minimum = entry<int(PLUGIN_CALL*)()>(names.getMinRefreshInterval);
-    const auto init = entry<Action>(names.init);
-    const auto fini = entry<Action>(names.fini);
-    const auto function1 = entry<Query>(names.function1);
-    const auto function2 = entry<Query>(names.function2);
+    const auto [module, minimum, init, fini, function1, function2] = entry;
     const std::uintptr_t before = stackMark();
     int sum = 0;
     for (int i = 0; i < 20000; ++i) {
@@ -115,7 +92,7 @@ TEST_F(ModuleTest, ManyCallsLeaveTheStackBalanced) {
 }
 
 TEST_F(ModuleTest, ReadsALogThatTheWriterHoldsOpen) {
-    const auto function1 = entry<Query>(names.function1);
+    const auto function1 = entry.function1;
     testing_support::TempFolder folder;
     const std::string log = folder.file("held.log");
     testing_support::RecordValues values;

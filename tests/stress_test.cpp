@@ -12,14 +12,11 @@
 #include <thread>
 #include <vector>
 
-#include "host/plugin_module.h"
 #include "platform/file.h"
-#include "plugin/exports.h"
+#include "tests/support/module_under_test.h"
 #include "tests/support/temp_log.h"
 
 namespace {
-
-using Query = char*(PLUGIN_CALL*)(const char*, const char*);
 
 bool isInteger(const std::string& text) {
     int value = 0;
@@ -28,12 +25,8 @@ bool isInteger(const std::string& text) {
 }
 
 TEST(Stress, OverlappingCallsAnswerOnlyWhatTheLogsHold) {
-    std::string error;
-    host::PluginModule* module = host::PluginModule::load(MARLOWICK_MODULE_PATH, error).release();
-    ASSERT_NE(module, nullptr) << error;
-    const auto function1 = reinterpret_cast<Query>(module->find(host::kEntryPointNames.function1));
-    const auto function2 = reinterpret_cast<Query>(module->find(host::kEntryPointNames.function2));
-    ASSERT_TRUE(function1 && function2);
+    const auto function1 = testing_support::moduleUnderTest().function1;
+    const auto function2 = testing_support::moduleUnderTest().function2;
 
     testing_support::TempFolder folder;
     const std::string logs[2] = {folder.file("a.log"), folder.file("b.log")};
