@@ -14,6 +14,10 @@ for preset in linux linux-asan linux-tsan; do
   ctest --preset "$preset"
 done
 
+cmake --preset linux-fuzz
+cmake --build --preset linux-fuzz
+scripts/fuzz.sh "${FUZZ_SECONDS:-40}"
+
 cmake --preset windows-x86
 cmake --build --preset windows-x86
 source scripts/wine-env.sh

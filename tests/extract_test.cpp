@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/reference.h"
+
 #include <random>
 #include <string>
 
@@ -68,15 +70,6 @@ TEST(StripHtmlEnvelope, RemovesBothMarkersRepeatingFromTheStart) {
     for (const Case& c : cases) EXPECT_EQ(stripHtmlEnvelope(c.input), c.expected) << c.input;
 }
 
-// The rule as written: remove the first occurrence, search again from the
-// start, until none is left; the opening marker first, then the closing one.
-std::string stripByRepeatedSearch(std::string text) {
-    for (const std::string marker : {kOpen, kClose}) {
-        for (std::size_t at; (at = text.find(marker)) != std::string::npos;) text.erase(at, marker.size());
-    }
-    return text;
-}
-
 TEST(StripHtmlEnvelope, AgreesWithRepeatedSearchOnNestedMarkers) {
     // Texts built from marker halves and fragments nest markers inside each
     // other in every way the single-pass removal must get right.
@@ -87,7 +80,22 @@ TEST(StripHtmlEnvelope, AgreesWithRepeatedSearchOnNestedMarkers) {
     for (int trial = 0; trial < 20000; ++trial) {
         std::string text;
         for (std::size_t n = count(random); n > 0; --n) text += pieces[pick(random)];
-        ASSERT_EQ(stripHtmlEnvelope(text), stripByRepeatedSearch(text)) << text;
+        ASSERT_EQ(stripHtmlEnvelope(text), reference::stripHtmlEnvelope(text)) << text;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Extractors, AgreeWithTheirDefinitionsOnRandomLines) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<std::size_t> length(0, 16), pick(0, 5);
+    for (int trial = 0; trial < 50000; ++trial) {
+        std::string line;
+        for (std::size_t n = length(random); n > 0; --n) line += "a:\"() "[pick(random)];
+        ASSERT_EQ(extractQuoted(line), reference::extractQuoted(line)) << line;
+        ASSERT_EQ(extractParenthesised(line), reference::extractParenthesised(line)) << line;
     }
 }
 

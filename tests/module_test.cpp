@@ -68,12 +68,11 @@ TEST_F(ModuleTest, AnswersBothQueriesAboutALog) {
     EXPECT_STREQ(function2(folder.file("missing").c_str(), ""), "Unable to open file.");
 }
 
-// The address of a local in a fresh frame: it moves if calls through the
+// Where a fresh frame starts: it moves if calls through the
 // entry-point pointers leave the stack pointer elsewhere, as a caller and
 // callee that disagree on who pops the arguments do.
 __attribute__((noinline)) std::uintptr_t stackMark() {
-    volatile char probe = 0;
-    return reinterpret_cast<std::uintptr_t>(&probe);
+    return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
 }
 
 TEST_F(ModuleTest, ManyCallsLeaveTheStackBalanced) {

@@ -6,51 +6,16 @@
 
 #include <random>
 #include <string>
-#include <vector>
 
-#include "record/extract.h"
 #include "record/tail_reader.h"
 #include "record/tail_scan.h"
+#include "tests/support/reference.h"
 #include "tests/support/temp_log.h"
 
 namespace {
 
 using record::kBlockSize;
 using record::TailRead;
-
-TailRead referenceRead(std::string_view log) {
-    TailRead result;
-    if (log.size() < record::kMinimumLogSize) {
-        result.failed = true;
-        result.fields.field[record::kStatusField] = record::kFileTooSmall;
-        return result;
-    }
-    std::vector<std::string_view> pieces;  // pieces.size() - 1 line breaks
-    for (std::size_t from = 0;;) {
-        const std::size_t lineFeed = log.find('\n', from);
-        pieces.push_back(log.substr(from, lineFeed - from));
-        if (lineFeed == std::string_view::npos) break;
-        from = lineFeed + 1;
-    }
-    const std::size_t breaks = pieces.size() - 1;
-    // Line k from the end needs a break on both sides.
-    const auto cut = [&](std::size_t lineFromEnd, std::size_t field, bool quoted) {
-        if (lineFromEnd >= breaks) return;
-        std::string_view line = pieces[breaks - lineFromEnd];
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        result.fields.field[field] = quoted ? record::extractQuoted(line) : record::extractParenthesised(line);
-    };
-    cut(2, 3, true);
-    cut(4, 1, true);
-    cut(6, 4, true);
-    cut(8, 2, true);
-    cut(11, 0, false);
-    if (breaks < 13) {
-        result.failed = true;
-        result.fields.field[record::kStatusField] = record::kFileTooSmall;
-    }
-    return result;
-}
 
 // Lines of 0 to a few KiB, made of the bytes the rules care about, ended by
 // LF or CR LF, cut to a size at or next to a multiple of the block size.
@@ -84,7 +49,7 @@ TEST(TailReaderDifferential, MatchesAWholeFileReadOnRandomLogs) {
     for (int trial = 0; trial < 3000; ++trial) {
         const std::string log = randomLog(random);
         testing_support::writeFile(path, log);
-        const TailRead expected = referenceRead(log);
+        const TailRead expected = reference::readFieldSet(log);
         const TailRead actual = record::readFieldSet(path.c_str());
         ASSERT_EQ(describe(actual), describe(expected)) << "trial " << trial << ", size " << log.size();
     }

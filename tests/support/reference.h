@@ -1,0 +1,27 @@
+#pragma once
+// Slow, plain versions of the rules and of the tail reader, written straight
+// from their definitions, for differential tests and fuzzers to compare the
+// real ones against.
+
+#include <string>
+#include <string_view>
+
+#include "record/tail_reader.h"
+
+namespace reference {
+
+std::string extractQuoted(const std::string& line);
+std::string extractParenthesised(const std::string& line);
+// Remove the first marker found from the start, search again from the start,
+// until none is left; the opening marker first, then the closing one.
+std::string stripHtmlEnvelope(std::string text);
+
+// Reads the whole log, splits it at every LF and cuts the fields from lines
+// counted from the end.
+record::TailRead readFieldSet(std::string_view log);
+
+// The field number as the C library reads it: strtol, with out-of-range and
+// anything outside 0 to 5 meaning no field.
+int fieldNumber(const char* text);  // -1 for no field
+
+}  // namespace reference
