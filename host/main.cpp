@@ -153,11 +153,16 @@ void sleepUnlessStopped(long long ms) {
     }
 }
 
-void printChange(const std::string& label, const char* answer) {
+void printChange(const std::string& label, std::string answer) {
+    // The text comes from someone's chat log: no control character in it may
+    // reach the terminal.
+    for (char& c : answer) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    }
     const std::time_t now = std::time(nullptr);
     char clock[16] = "";
     std::strftime(clock, sizeof clock, "%H:%M:%S", std::localtime(&now));
-    std::printf("[%s] %-8s %s\n", clock, label.c_str(), answer != nullptr ? answer : "(null)");
+    std::printf("[%s] %-8s %s\n", clock, label.c_str(), answer.c_str());
     std::fflush(stdout);
 }
 
@@ -168,7 +173,7 @@ void pollUntilDone(const EntryPoints& entry, const Options& options, long long i
         const auto [seen, isNew] = lastAnswers.try_emplace(label, text);
         if (isNew || seen->second != text) {
             seen->second = text;
-            printChange(label, answer);
+            printChange(label, text);
         }
     };
     for (long long poll = 0; !stopRequested && (!options.polls || poll < *options.polls); ++poll) {
