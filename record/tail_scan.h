@@ -20,7 +20,7 @@ inline constexpr int kRecordBreaks = 13;
 // Lines are numbered from the end: line k runs between the (k+1)-th and the
 // k-th line feed from the end, without either; line 1 is the last line that
 // has a break, and whatever follows the last break is line 0 and ignored.
-// The record's fields come from lines 11, 8, 4, 2 and 6.
+// The record's fields come from lines 2, 4, 6, 8 and 11.
 //
 // Feed the blocks from the end of the file towards its start. A line that
 // spans blocks is carried over as fragments and cut whole. A CR directly

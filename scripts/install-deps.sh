@@ -4,7 +4,7 @@
 #   install-deps.sh windows  also the MinGW-w64 cross compiler and 32-bit Wine
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev clang libclang-rt-dev)
+packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev)
 if [ "${1:-}" = windows ]; then
   packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386)
 fi
