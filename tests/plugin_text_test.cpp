@@ -39,11 +39,8 @@ TEST(TextArena, AnAnswerCostsItsOwnBytesAndNothingMore) {
     EXPECT_LE(gaps, usage.blocks);
     EXPECT_LE(usage.blocks, 32u);  // blocks grow geometrically
 
-    // Besides the block being filled, the heap holds the answers and, per
-    // block, at most an unusable end shorter than one answer and the
-    // arena's own bookkeeping.
-    constexpr std::size_t kBookkeeping = 64;
-    EXPECT_LE(usage.bytes, kAnswers * kCost + usage.currentBlock + usage.blocks * (kCost + kBookkeeping));
+    // Besides the block being filled, the heap holds no more than the answers.
+    EXPECT_LE(usage.bytes, kAnswers * kCost + usage.currentBlock);
 }
 
 }  // namespace
