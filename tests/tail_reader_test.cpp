@@ -53,7 +53,7 @@ TEST_F(TailReaderTest, IgnoresAnUnterminatedLastLine) {
 
 TEST_F(TailReaderTest, DropsOnlyTheCarriageReturnBeforeALineFeed) {
     RecordValues stray = values;
-    stray.text = "a\rb";  // a CR inside a line is text
+    stray.text = "a\rb\x1a c";  // a CR inside a line is text, and Ctrl-Z ends nothing
     expectFields(read(logEndingWith(stray)), stray);
     // An unquoted line comes back whole: a CR kept from its break would show.
     const std::string log = logEndingWith(values) + "no quotes\r\r\nend\r\n";
