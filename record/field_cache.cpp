@@ -15,18 +15,16 @@ char* FieldCache::queryField(const char* path, const char* fieldNumber, AnswerCo
     const bool readable = status.ok && status.regularFile;
     if (!readable || status.modifiedSeconds > lastModified_) {
         lastModified_ = readable ? status.modifiedSeconds : 0;
-        TailRead read = readFieldSet(path);
-        fields_ = std::move(read.fields);
-        if (read.failed) {
+        if (!readFieldSet(path, fields_)) {
             lastModified_ = 0;
-            return copy(fields_.field[kStatusField]);
+            return copy(fields_[kStatusField]);
         }
-        if (fields_.field[kServiceField] == "SAMETIME") {
-            fields_.field[kMessageField] = stripHtmlEnvelope(fields_.field[kMessageField]);
+        if (fields_[kServiceField] == "SAMETIME") {
+            fields_.take(kMessageField, stripHtmlEnvelope(fields_[kMessageField]));
         }
     }
     const std::optional<std::size_t> index = parseFieldNumber(fieldNumber);
-    return copy(index ? std::string_view(fields_.field[*index]) : std::string_view());
+    return copy(index ? fields_[*index] : std::string_view());
 }
 
 }  // namespace record

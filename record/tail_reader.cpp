@@ -1,8 +1,7 @@
 #include "record/tail_reader.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdint>
+#include <span>
 
 #include "platform/file.h"
 #include "record/tail_scan.h"
@@ -11,33 +10,37 @@ namespace record {
 
 namespace {
 
-TailRead failure(FieldSet fields, const char* status) {
-    TailRead result{std::move(fields), true};
-    result.fields.field[kStatusField] = status;
-    return result;
+bool failure(FieldSet& fields, const char* status) {
+    fields.refer(kStatusField, status);
+    return false;
 }
 
 }  // namespace
 
-TailRead readFieldSet(const char* path) {
+bool readFieldSet(const char* path, FieldSet& fields) {
+    fields.clear();
     const platform::SharedFile file = platform::SharedFile::open(path);
-    if (!file.isOpen()) return failure({}, kUnableToOpen);
-    if (file.size() < kMinimumLogSize) return failure({}, kFileTooSmall);
+    if (!file.isOpen()) return failure(fields, kUnableToOpen);
+    if (file.size() < kMinimumLogSize) return failure(fields, kFileTooSmall);
 
-    TailScan scan;
-    std::array<char, kBlockSize> block;
+    TailScan scan(fields);
     std::int64_t blockEnd = file.size();
     while (blockEnd > 0) {
         const std::int64_t blockStart = std::max<std::int64_t>(0, blockEnd - std::int64_t{kBlockSize});
-        const std::int64_t got =
-            file.readAt(blockStart, block.data(), static_cast<std::size_t>(blockEnd - blockStart));
-        if (got < 0) return failure({}, kUnableToOpen);
+        // Read straight into the set's own block: a record that fits in it is
+        // then cut without a copy.
+        const std::span<char, kBlockSize> block = fields.reuseBlock();
+        const std::int64_t got = file.readAt(blockStart, block.data(), static_cast<std::size_t>(blockEnd - blockStart));
+        if (got < 0) {
+            fields.clear();
+            return failure(fields, kUnableToOpen);
+        }
         // A file that shrank since it was opened reads short: only the bytes
         // actually read are scanned.
-        if (scan.scanPreceding({block.data(), static_cast<std::size_t>(got)})) return {scan.takeFields(), false};
+        if (scan.scanPreceding({block.data(), static_cast<std::size_t>(got)})) return true;
         blockEnd = blockStart;
     }
-    return failure(scan.takeFields(), kFileTooSmall);
+    return failure(fields, kFileTooSmall);
 }
 
 }  // namespace record

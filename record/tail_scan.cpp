@@ -43,10 +43,15 @@ bool TailScan::feedsField(int lineNumber) noexcept {
     return kRuleForLine[static_cast<std::size_t>(lineNumber)].extract != nullptr;
 }
 
-void TailScan::takeLine(int lineNumber, std::string_view line) {
+void TailScan::cutLine(int lineNumber, std::string_view line, bool pieced) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const RuleForLine& rule = kRuleForLine[static_cast<std::size_t>(lineNumber)];
-    fields_.field[rule.field] = rule.extract(line);
+    const std::string_view value = rule.extract(line);
+    if (pieced) {
+        fields_.copy(rule.field, value);
+    } else {
+        fields_.refer(rule.field, value);
+    }
 }
 
 bool TailScan::scanPreceding(std::string_view block) {
@@ -63,13 +68,13 @@ bool TailScan::scanPreceding(std::string_view block) {
         if (feedsField(pendingLine)) {
             const std::string_view head = block.substr(lineFeed + 1, lineEnd - lineFeed - 1);
             if (pendingFragments_.empty()) {
-                takeLine(pendingLine, head);
+                cutLine(pendingLine, head, false);
             } else {
                 std::string whole(head);
                 for (auto fragment = pendingFragments_.rbegin(); fragment != pendingFragments_.rend(); ++fragment) {
                     whole += *fragment;
                 }
-                takeLine(pendingLine, whole);
+                cutLine(pendingLine, whole, true);
             }
         }
         pendingFragments_.clear();

@@ -11,8 +11,6 @@
 
 namespace record {
 
-inline constexpr std::size_t kBlockSize = 1024;
-
 // A record is complete once this many line breaks have been found from the
 // end: the 13th bounds line 12, the last line the record spans.
 inline constexpr int kRecordBreaks = 13;
@@ -26,8 +24,15 @@ inline constexpr int kRecordBreaks = 13;
 // spans blocks is carried over as fragments and cut whole. A CR directly
 // before the LF that ends a line is dropped, also when the CR ends one block
 // and the LF starts the next.
+//
+// A field cut from a line that lies whole in one block refers into that
+// block, which must stay put until the fields are copied out or no longer
+// used; a line pieced together from several blocks is copied.
 class TailScan {
 public:
+    // Clears `fields` and cuts the record's fields into it.
+    explicit TailScan(FieldSet& fields) noexcept : fields_(fields) { fields_.clear(); }
+
     // Scans `block`, the bytes just before everything scanned so far, from its
     // end down to its first byte. Returns true once the record is complete;
     // later blocks must not be fed after that.
@@ -35,11 +40,8 @@ public:
 
     bool complete() const noexcept { return breaksFound_ == kRecordBreaks; }
 
-    // The fields cut so far; a line not reached yet leaves its field empty.
-    FieldSet takeFields() { return std::move(fields_); }
-
 private:
-    void takeLine(int lineNumber, std::string_view line);
+    void cutLine(int lineNumber, std::string_view line, bool pieced);
     static bool feedsField(int lineNumber) noexcept;
 
     int breaksFound_ = 0;
@@ -47,7 +49,8 @@ private:
     // found yet) from blocks already scanned, rightmost first. Only lines that
     // feed a field are collected.
     std::vector<std::string> pendingFragments_;
-    FieldSet fields_;
+    // A line not reached yet leaves its field empty.
+    FieldSet& fields_;
 };
 
 }  // namespace record

@@ -6,12 +6,13 @@
 #include <string>
 
 #include "record/tail_scan.h"
+#include "tests/support/tail_read.h"
 #include "tests/support/temp_log.h"
 
 namespace {
 
 using record::kBlockSize;
-using record::TailRead;
+using testing_support::TailRead;
 using testing_support::logEndingWith;
 using testing_support::RecordValues;
 
@@ -20,22 +21,22 @@ protected:
     TailRead read(const std::string& bytes) {
         const std::string path = folder.file("chat.log");
         testing_support::writeFile(path, bytes);
-        return record::readFieldSet(path.c_str());
+        return testing_support::readTail(path.c_str());
     }
 
     static void expectFields(const TailRead& read, const RecordValues& values) {
-        ASSERT_FALSE(read.failed) << read.fields.field[record::kStatusField];
-        EXPECT_EQ(read.fields.field[0], values.time);
-        EXPECT_EQ(read.fields.field[1], values.sender);
-        EXPECT_EQ(read.fields.field[2], values.service);
-        EXPECT_EQ(read.fields.field[3], values.text);
-        EXPECT_EQ(read.fields.field[4], values.conversation);
-        EXPECT_EQ(read.fields.field[5], "");
+        ASSERT_FALSE(read.failed) << read.field[record::kStatusField];
+        EXPECT_EQ(read.field[0], values.time);
+        EXPECT_EQ(read.field[1], values.sender);
+        EXPECT_EQ(read.field[2], values.service);
+        EXPECT_EQ(read.field[3], values.text);
+        EXPECT_EQ(read.field[4], values.conversation);
+        EXPECT_EQ(read.field[5], "");
     }
 
     static void expectFailure(const TailRead& read, const char* status) {
         EXPECT_TRUE(read.failed);
-        EXPECT_EQ(read.fields.field[record::kStatusField], status);
+        EXPECT_EQ(read.field[record::kStatusField], status);
     }
 
     testing_support::TempFolder folder;
@@ -57,7 +58,7 @@ TEST_F(TailReaderTest, DropsOnlyTheCarriageReturnBeforeALineFeed) {
     expectFields(read(logEndingWith(stray)), stray);
     // An unquoted line comes back whole: a CR kept from its break would show.
     const std::string log = logEndingWith(values) + "no quotes\r\r\nend\r\n";
-    EXPECT_EQ(read(log).fields.field[record::kMessageField], "no quotes\r");
+    EXPECT_EQ(read(log).field[record::kMessageField], "no quotes\r");
 }
 
 TEST_F(TailReaderTest, NeedsTheMinimumSizeAndThirteenLineBreaks) {
@@ -73,7 +74,7 @@ TEST_F(TailReaderTest, NeedsTheMinimumSizeAndThirteenLineBreaks) {
     ASSERT_LT(small.size(), 1024u);
     const TailRead tooSmall = read(small);
     expectFailure(tooSmall, record::kFileTooSmall);
-    EXPECT_EQ(tooSmall.fields.field[3], "");  // nothing is scanned
+    EXPECT_EQ(tooSmall.field[3], "");  // nothing is scanned
 
     // Twelve breaks in a big enough file: the start is reached first, and the
     // fields already cut keep their values.
@@ -81,9 +82,9 @@ TEST_F(TailReaderTest, NeedsTheMinimumSizeAndThirteenLineBreaks) {
     for (int i = 12; i >= 1; --i) twelve += "  line: \"" + std::to_string(i) + "\"\n";
     const TailRead partial = read(twelve);
     expectFailure(partial, record::kFileTooSmall);
-    EXPECT_EQ(partial.fields.field[3], "2");
-    EXPECT_EQ(partial.fields.field[2], "8");
-    EXPECT_EQ(partial.fields.field[0], "  line: \"11\"");
+    EXPECT_EQ(partial.field[3], "2");
+    EXPECT_EQ(partial.field[2], "8");
+    EXPECT_EQ(partial.field[0], "  line: \"11\"");
 }
 
 TEST_F(TailReaderTest, CutsLinesThatCrossSeveralBlocks) {
@@ -106,16 +107,16 @@ TEST_F(TailReaderTest, DropsACarriageReturnThatEndsTheBlockBeforeItsLineFeed) {
             const std::string log = logEndingWith(values) + line2 + "\r\n" + line1 + "\r\n";
             const std::size_t edge = log.size() - blocksBack * kBlockSize;
             ASSERT_EQ(log.substr(edge - 1, 2), "\r\n");
-            EXPECT_EQ(read(log).fields.field[record::kMessageField], line2) << blocksBack << " " << length;
+            EXPECT_EQ(read(log).field[record::kMessageField], line2) << blocksBack << " " << length;
         }
     }
 }
 
 TEST_F(TailReaderTest, FailsToOpenWhatIsNoReadableRegularFile) {
-    expectFailure(record::readFieldSet(nullptr), record::kUnableToOpen);
-    expectFailure(record::readFieldSet(folder.file("missing.log").c_str()), record::kUnableToOpen);
-    expectFailure(record::readFieldSet(folder.path().string().c_str()), record::kUnableToOpen);
-    expectFailure(record::readFieldSet(""), record::kUnableToOpen);
+    expectFailure(testing_support::readTail(nullptr), record::kUnableToOpen);
+    expectFailure(testing_support::readTail(folder.file("missing.log").c_str()), record::kUnableToOpen);
+    expectFailure(testing_support::readTail(folder.path().string().c_str()), record::kUnableToOpen);
+    expectFailure(testing_support::readTail(""), record::kUnableToOpen);
 }
 
 // Expensive where the file system has no sparse files.
@@ -124,7 +125,7 @@ TEST_F(TailReaderTest, ReadsTheTailOfALogPastFourGiB) {
     testing_support::writeFile(path, "");
     std::filesystem::resize_file(path, (std::uintmax_t{1} << 32) + 3);
     testing_support::appendFile(path, logEndingWith(values));
-    expectFields(record::readFieldSet(path.c_str()), values);
+    expectFields(testing_support::readTail(path.c_str()), values);
 }
 
 }  // namespace

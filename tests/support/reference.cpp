@@ -55,11 +55,11 @@ std::string stripHtmlEnvelope(std::string text) {
     return text;
 }
 
-record::TailRead readFieldSet(std::string_view log) {
-    record::TailRead result;
+testing_support::TailRead readFieldSet(std::string_view log) {
+    testing_support::TailRead result;
     const auto fail = [&] {
         result.failed = true;
-        result.fields.field[record::kStatusField] = record::kFileTooSmall;
+        result.field[record::kStatusField] = record::kFileTooSmall;
         return result;
     };
     if (log.size() < 1024) return fail();
@@ -77,7 +77,7 @@ record::TailRead readFieldSet(std::string_view log) {
         if (lineFromEnd + 1 > breaks) return;
         std::string line = pieces[breaks - lineFromEnd];
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        result.fields.field[field] = quoted ? extractQuoted(line) : extractParenthesised(line);
+        result.field[field] = quoted ? extractQuoted(line) : extractParenthesised(line);
     };
     cut(2, 3, true);
     cut(4, 1, true);

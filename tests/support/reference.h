@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "record/tail_reader.h"
+#include "tests/support/tail_read.h"
 
 namespace reference {
 
@@ -18,7 +18,7 @@ std::string stripHtmlEnvelope(std::string text);
 
 // Reads the whole log, splits it at every LF and cuts the fields from lines
 // counted from the end.
-record::TailRead readFieldSet(std::string_view log);
+testing_support::TailRead readFieldSet(std::string_view log);
 
 // The field number as the C library reads it: strtol, with out-of-range and
 // anything outside 0 to 5 meaning no field.

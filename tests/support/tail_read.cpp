@@ -1,0 +1,15 @@
+#include "tests/support/tail_read.h"
+
+#include "record/tail_reader.h"
+
+namespace testing_support {
+
+TailRead readTail(const char* path) {
+    record::FieldSet fields;
+    TailRead result;
+    result.failed = !record::readFieldSet(path, fields);
+    for (std::size_t i = 0; i < record::kFieldCount; ++i) result.field[i] = fields[i];
+    return result;
+}
+
+}  // namespace testing_support

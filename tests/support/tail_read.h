@@ -1,0 +1,20 @@
+#pragma once
+// One read of a log's tail as plain strings, which outlive the reader's
+// buffers and compare with the reference reader's.
+
+#include <array>
+#include <string>
+
+#include "record/field_set.h"
+
+namespace testing_support {
+
+struct TailRead {
+    std::array<std::string, record::kFieldCount> field;
+    bool failed = false;  // field 5 then holds the status text
+};
+
+// What the module's reader cuts from the log at `path`.
+TailRead readTail(const char* path);
+
+}  // namespace testing_support
