@@ -31,7 +31,7 @@ SharedFile SharedFile::open(const char* path) noexcept {
     if (fd < 0) return {};
 
     SharedFile file(fd, 0);
-    struct stat st {};
+    struct stat st;  // filled by fstat(); zeroing it first costs every re-read
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return {};
     file.size_ = static_cast<std::int64_t>(st.st_size);
     return file;

@@ -1,7 +1,6 @@
 #include "record/field_cache.h"
 
 #include "platform/file.h"
-#include "record/extract.h"
 #include "record/field_number.h"
 #include "record/tail_reader.h"
 
@@ -18,9 +17,6 @@ char* FieldCache::queryField(const char* path, const char* fieldNumber, AnswerCo
         if (!readFieldSet(path, fields_)) {
             lastModified_ = 0;
             return copy(fields_[kStatusField]);
-        }
-        if (fields_[kServiceField] == "SAMETIME") {
-            fields_.take(kMessageField, stripHtmlEnvelope(fields_[kMessageField]));
         }
     }
     const std::optional<std::size_t> index = parseFieldNumber(fieldNumber);

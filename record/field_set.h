@@ -1,8 +1,9 @@
 #pragma once
-// The six text fields cut from the tail of a chat log.
+// The six text fields of the last record read from a chat log.
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,37 +26,47 @@ inline constexpr std::size_t kBlockSize = 1024;
 
 // Fields are 8-bit strings of any length and any bytes, NUL included.
 //
-// A field is a view: into the block the set holds for the reader, or into a
-// copy of its own when its line spanned blocks or its text was rewritten. A
-// record that fits in one block, the usual case, is thus cut without copying
-// or allocating anything. The set can be neither copied nor moved, since
-// its fields may point into it.
+// The reader hands over the line each field comes from; a field is cut from
+// its line the first time it is asked for, so a poll that re-reads the log
+// cuts only the field it answers with. Lines and fields are views: into the
+// block the set holds for the reader, or into copies of their own when a line
+// spanned blocks or a text was rewritten. A record that fits in one block,
+// the usual case, is thus read without copying or allocating anything. The
+// set can be neither copied nor moved, since it points into itself.
 class FieldSet {
 public:
     FieldSet() = default;
     FieldSet(const FieldSet&) = delete;
     FieldSet& operator=(const FieldSet&) = delete;
 
-    std::string_view operator[](std::size_t index) const noexcept { return field_[index]; }
+    // A message of the "SAMETIME" service comes without its HTML envelope.
+    std::string_view operator[](std::size_t index);
 
-    // Every field empty.
-    void clear() noexcept { field_ = {}; }
+    // Every line and field empty.
+    void clear() noexcept;
 
-    // Sets a field to bytes that stay put while the set is in use: bytes of
-    // its block, or static text.
-    void refer(std::size_t index, std::string_view bytes) noexcept { field_[index] = bytes; }
+    // Sets the line field `index` (0 to 4) is cut from. `line` must stay put
+    // while the set is in use: bytes of its block, or static text.
+    void referLine(std::size_t index, std::string_view line) noexcept;
+    // The same with a copy of `line`, for a line pieced together elsewhere.
+    void copyLine(std::size_t index, std::string_view line);
 
-    // Sets a field to a copy of `bytes`, which may be the field itself.
-    void copy(std::size_t index, std::string_view bytes);
-    void take(std::size_t index, std::string&& text);
+    void setStatus(const char* status) noexcept;
 
-    // The buffer the next block of the log is read into. Fields that refer
+    // The buffer the next block of the log is read into. Lines that refer
     // into it are copied out first, as the read will overwrite it.
     std::span<char, kBlockSize> reuseBlock();
 
 private:
-    std::array<std::string_view, kFieldCount> field_{};
-    std::array<std::string, kFieldCount> own_;
+    std::string_view cut(std::size_t index);
+    void forgetCuts() noexcept;
+
+    // Empty until set: a line not reached, a field not cut yet. line_[5] is
+    // the status text.
+    std::array<std::optional<std::string_view>, kFieldCount> line_;
+    std::array<std::optional<std::string_view>, kFieldCount> value_;
+    std::array<std::string, kFieldCount> ownLine_;
+    std::string unwrappedMessage_;
     std::array<char, kBlockSize> block_;
 };
 

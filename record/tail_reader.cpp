@@ -11,7 +11,7 @@ namespace record {
 namespace {
 
 bool failure(FieldSet& fields, const char* status) {
-    fields.refer(kStatusField, status);
+    fields.setStatus(status);
     return false;
 }
 
@@ -27,8 +27,8 @@ bool readFieldSet(const char* path, FieldSet& fields) {
     std::int64_t blockEnd = file.size();
     while (blockEnd > 0) {
         const std::int64_t blockStart = std::max<std::int64_t>(0, blockEnd - std::int64_t{kBlockSize});
-        // Read straight into the set's own block: a record that fits in it is
-        // then cut without a copy.
+        // Read straight into the set's own block: the lines of a record that
+        // fits in it are then used where they lie.
         const std::span<char, kBlockSize> block = fields.reuseBlock();
         const std::int64_t got = file.readAt(blockStart, block.data(), static_cast<std::size_t>(blockEnd - blockStart));
         if (got < 0) {

@@ -1,56 +1,35 @@
 #include "record/tail_scan.h"
 
 #include <array>
+#include <cstddef>
 
 #include "platform/bytes.h"
-#include "record/extract.h"
 
 namespace record {
 
 namespace {
 
-using Extractor = std::string_view (*)(std::string_view) noexcept;
+constexpr std::size_t kNoField = kFieldCount;
 
-struct LineRule {
-    int lineFromEnd;
-    std::size_t field;
-    Extractor extract;
-};
-
-constexpr LineRule kLineRules[] = {
-    {2, kMessageField, extractQuoted},
-    {4, 1, extractQuoted},
-    {6, 4, extractQuoted},
-    {8, kServiceField, extractQuoted},
-    {11, 0, extractParenthesised},
-};
-
-// The same rules by line number, so each line costs one lookup.
-struct RuleForLine {
-    std::size_t field = 0;
-    Extractor extract = nullptr;
-};
-
-constexpr auto kRuleForLine = [] {
-    std::array<RuleForLine, kRecordBreaks> table{};
-    for (const LineRule& rule : kLineRules) table[static_cast<std::size_t>(rule.lineFromEnd)] = {rule.field, rule.extract};
+// The field each line feeds, by line number, so each line costs one lookup.
+constexpr auto kFieldOfLine = [] {
+    std::array<std::size_t, kRecordBreaks> table{};
+    table.fill(kNoField);
+    for (std::size_t field = 0; field < kFieldSources.size(); ++field) {
+        table[static_cast<std::size_t>(kFieldSources[field].lineFromEnd)] = field;
+    }
     return table;
 }();
 
 }  // namespace
 
-bool TailScan::feedsField(int lineNumber) noexcept {
-    return kRuleForLine[static_cast<std::size_t>(lineNumber)].extract != nullptr;
-}
-
-void TailScan::cutLine(int lineNumber, std::string_view line, bool pieced) {
+void TailScan::handOver(int lineNumber, std::string_view line, bool pieced) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    const RuleForLine& rule = kRuleForLine[static_cast<std::size_t>(lineNumber)];
-    const std::string_view value = rule.extract(line);
+    const std::size_t field = kFieldOfLine[static_cast<std::size_t>(lineNumber)];
     if (pieced) {
-        fields_.copy(rule.field, value);
+        fields_.copyLine(field, line);
     } else {
-        fields_.refer(rule.field, value);
+        fields_.referLine(field, line);
     }
 }
 
@@ -58,23 +37,24 @@ bool TailScan::scanPreceding(std::string_view block) {
     std::size_t lineEnd = block.size();
     while (!complete()) {
         const int pendingLine = breaksFound_;
+        const bool feedsField = kFieldOfLine[static_cast<std::size_t>(pendingLine)] != kNoField;
         const std::size_t lineFeed = platform::findLastByte(block.data(), lineEnd, '\n');
         if (lineFeed == lineEnd) {
             // The pending line goes on into the block before this one.
-            if (feedsField(pendingLine) && lineEnd > 0) pendingFragments_.emplace_back(block.substr(0, lineEnd));
+            if (feedsField && lineEnd > 0) pendingFragments_.emplace_back(block.substr(0, lineEnd));
             return false;
         }
         ++breaksFound_;
-        if (feedsField(pendingLine)) {
+        if (feedsField) {
             const std::string_view head = block.substr(lineFeed + 1, lineEnd - lineFeed - 1);
             if (pendingFragments_.empty()) {
-                cutLine(pendingLine, head, false);
+                handOver(pendingLine, head, false);
             } else {
                 std::string whole(head);
                 for (auto fragment = pendingFragments_.rbegin(); fragment != pendingFragments_.rend(); ++fragment) {
                     whole += *fragment;
                 }
-                cutLine(pendingLine, whole, true);
+                handOver(pendingLine, whole, true);
             }
         }
         pendingFragments_.clear();

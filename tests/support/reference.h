@@ -17,7 +17,7 @@ std::string extractParenthesised(const std::string& line);
 std::string stripHtmlEnvelope(std::string text);
 
 // Reads the whole log, splits it at every LF and cuts the fields from lines
-// counted from the end.
+// counted from the end; a "SAMETIME" message loses its envelope.
 testing_support::TailRead readFieldSet(std::string_view log);
 
 // The field number as the C library reads it: strtol, with out-of-range and
