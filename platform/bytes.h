@@ -2,11 +2,13 @@
 // Byte search that the C library may do faster than a plain loop.
 
 #include <cstddef>
+#include <span>
 
 namespace platform {
 
-// The position of the last `byte` among the first `length` bytes at `data`,
-// or `length` when there is none.
-std::size_t findLastByte(const char* data, std::size_t length, char byte) noexcept;
+// Finds the last occurrences of `byte` among the first `length` bytes at
+// `data`, from the end backwards, until `positions` is full or the bytes run
+// out. Returns how many positions it wrote.
+std::size_t findLastBytes(const char* data, std::size_t length, char byte, std::span<std::size_t> positions) noexcept;
 
 }  // namespace platform

@@ -8,12 +8,15 @@
 namespace record {
 
 std::string_view FieldSet::operator[](std::size_t index) {
-    if (!value_[index]) value_[index] = cut(index);
-    return *value_[index];
+    if (!isCut_[index]) {
+        value_[index] = cut(index);
+        isCut_.set(index);
+    }
+    return value_[index];
 }
 
 std::string_view FieldSet::cut(std::size_t index) {
-    const std::string_view line = line_[index].value_or(std::string_view());
+    const std::string_view line = hasLine_[index] ? line_[index] : std::string_view();
     if (index == kStatusField) return line;
     const std::string_view value = kFieldSources[index].cut(line);
     if (index != kMessageField || (*this)[kServiceField] != "SAMETIME") return value;
@@ -22,17 +25,14 @@ std::string_view FieldSet::cut(std::size_t index) {
 }
 
 void FieldSet::clear() noexcept {
-    for (std::optional<std::string_view>& line : line_) line.reset();
-    forgetCuts();
-}
-
-void FieldSet::forgetCuts() noexcept {
-    for (std::optional<std::string_view>& value : value_) value.reset();
+    hasLine_.reset();
+    isCut_.reset();
 }
 
 void FieldSet::referLine(std::size_t index, std::string_view line) noexcept {
     line_[index] = line;
-    forgetCuts();  // the message's cut depends on the service's line too
+    hasLine_.set(index);
+    isCut_.reset();  // the message's cut depends on the service's line too
 }
 
 void FieldSet::copyLine(std::size_t index, std::string_view line) {
@@ -46,11 +46,10 @@ std::span<char, kBlockSize> FieldSet::reuseBlock() {
     const char* const first = block_.data();
     const char* const last = first + block_.size();
     for (std::size_t index = 0; index < kFieldCount; ++index) {
-        if (!line_[index]) continue;
-        const char* const data = line_[index]->data();
+        const char* const data = line_[index].data();
         // std::less orders any two pointers, even ones into different objects.
-        if (!std::less<const char*>()(data, first) && std::less<const char*>()(data, last)) {
-            copyLine(index, *line_[index]);
+        if (hasLine_[index] && !std::less<const char*>()(data, first) && std::less<const char*>()(data, last)) {
+            copyLine(index, line_[index]);
         }
     }
     return block_;

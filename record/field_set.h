@@ -2,8 +2,8 @@
 // The six text fields of the last record read from a chat log.
 
 #include <array>
+#include <bitset>
 #include <cstddef>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -59,12 +59,13 @@ public:
 
 private:
     std::string_view cut(std::size_t index);
-    void forgetCuts() noexcept;
 
-    // Empty until set: a line not reached, a field not cut yet. line_[5] is
-    // the status text.
-    std::array<std::optional<std::string_view>, kFieldCount> line_;
-    std::array<std::optional<std::string_view>, kFieldCount> value_;
+    // line_[5] is the status text. A line not set, one not reached by the
+    // scan, is empty; a value is valid once cut.
+    std::array<std::string_view, kFieldCount> line_;
+    std::array<std::string_view, kFieldCount> value_;
+    std::bitset<kFieldCount> hasLine_;
+    std::bitset<kFieldCount> isCut_;
     std::array<std::string, kFieldCount> ownLine_;
     std::string unwrappedMessage_;
     std::array<char, kBlockSize> block_;

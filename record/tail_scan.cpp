@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <span>
 
 #include "platform/bytes.h"
 
@@ -21,6 +22,8 @@ constexpr auto kFieldOfLine = [] {
     return table;
 }();
 
+bool feedsField(int line) noexcept { return kFieldOfLine[static_cast<std::size_t>(line)] != kNoField; }
+
 }  // namespace
 
 void TailScan::handOver(int lineNumber, std::string_view line, bool pieced) {
@@ -34,33 +37,31 @@ void TailScan::handOver(int lineNumber, std::string_view line, bool pieced) {
 }
 
 bool TailScan::scanPreceding(std::string_view block) {
+    std::array<std::size_t, kRecordBreaks> lineFeeds;
+    const std::size_t found = platform::findLastBytes(
+        block.data(), block.size(), '\n', std::span(lineFeeds).first(static_cast<std::size_t>(kRecordBreaks - breaksFound_)));
     std::size_t lineEnd = block.size();
-    while (!complete()) {
-        const int pendingLine = breaksFound_;
-        const bool feedsField = kFieldOfLine[static_cast<std::size_t>(pendingLine)] != kNoField;
-        const std::size_t lineFeed = platform::findLastByte(block.data(), lineEnd, '\n');
-        if (lineFeed == lineEnd) {
-            // The pending line goes on into the block before this one.
-            if (feedsField && lineEnd > 0) pendingFragments_.emplace_back(block.substr(0, lineEnd));
-            return false;
-        }
-        ++breaksFound_;
-        if (feedsField) {
+    for (const std::size_t lineFeed : std::span(lineFeeds).first(found)) {
+        const int line = breaksFound_++;
+        if (feedsField(line)) {
             const std::string_view head = block.substr(lineFeed + 1, lineEnd - lineFeed - 1);
             if (pendingFragments_.empty()) {
-                handOver(pendingLine, head, false);
+                handOver(line, head, false);
             } else {
                 std::string whole(head);
                 for (auto fragment = pendingFragments_.rbegin(); fragment != pendingFragments_.rend(); ++fragment) {
                     whole += *fragment;
                 }
-                handOver(pendingLine, whole, true);
+                handOver(line, whole, true);
             }
         }
         pendingFragments_.clear();
         lineEnd = lineFeed;
     }
-    return true;
+    if (complete()) return true;
+    // The pending line goes on into the block before this one.
+    if (feedsField(breaksFound_) && lineEnd > 0) pendingFragments_.emplace_back(block.substr(0, lineEnd));
+    return false;
 }
 
 }  // namespace record
