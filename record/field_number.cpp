@@ -6,8 +6,19 @@
 
 namespace record {
 
+namespace {
+
+std::optional<std::size_t> parsed(std::size_t value) noexcept {
+    if (value >= kFieldCount) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
 std::optional<std::size_t> parseFieldNumber(const char* text) noexcept {
     if (text == nullptr) return 0;
+    // The host's usual text, a single digit, needs none of what follows.
+    if (text[0] >= '0' && text[0] <= '9' && text[1] == '\0') return parsed(static_cast<std::size_t>(text[0] - '0'));
     // Plain loops: the text is a digit or two, polled every second, and the
     // library's general searches cost more to set up than to run here.
     const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
@@ -26,8 +37,7 @@ std::optional<std::size_t> parseFieldNumber(const char* text) noexcept {
     if (error == std::errc::invalid_argument) return 0;  // no digits
     if (error == std::errc::result_out_of_range) return std::nullopt;
     if (negative && value != 0) return std::nullopt;
-    if (value >= kFieldCount) return std::nullopt;
-    return value;
+    return parsed(value);
 }
 
 }  // namespace record

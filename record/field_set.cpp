@@ -15,13 +15,29 @@ std::string_view FieldSet::operator[](std::size_t index) {
     return value_[index];
 }
 
+std::string_view FieldSet::lineOf(std::size_t index) const noexcept {
+    return hasLine_[index] ? line_[index] : std::string_view();
+}
+
 std::string_view FieldSet::cut(std::size_t index) {
-    const std::string_view line = hasLine_[index] ? line_[index] : std::string_view();
+    const std::string_view line = lineOf(index);
     if (index == kStatusField) return line;
     const std::string_view value = kFieldSources[index].cut(line);
-    if (index != kMessageField || (*this)[kServiceField] != "SAMETIME") return value;
+    if (index != kMessageField || !hasEnvelopedMessages()) return value;
     unwrappedMessage_ = stripHtmlEnvelope(value);
     return unwrappedMessage_;
+}
+
+bool FieldSet::hasEnvelopedMessages() {
+    constexpr std::string_view kService = "SAMETIME";
+    // A quoted value ends just before the line's last quote, and an unquoted
+    // line is its own value. Most services fail that test at once, and the
+    // message is then answered without cutting the service.
+    const std::string_view line = lineOf(kServiceField);
+    const std::size_t lastQuote = line.rfind('"');
+    if (lastQuote == std::string_view::npos || lastQuote == 0) return line == kService;
+    if (!line.substr(0, lastQuote).ends_with(kService)) return false;
+    return (*this)[kServiceField] == kService;
 }
 
 void FieldSet::clear() noexcept {

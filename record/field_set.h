@@ -58,7 +58,9 @@ public:
     std::span<char, kBlockSize> reuseBlock();
 
 private:
+    std::string_view lineOf(std::size_t index) const noexcept;
     std::string_view cut(std::size_t index);
+    bool hasEnvelopedMessages();
 
     // line_[5] is the status text. A line not set, one not reached by the
     // scan, is empty; a value is valid once cut.

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <span>
 
-#include "platform/bytes.h"
+#include "record/line_feeds.h"
 
 namespace record {
 
@@ -38,8 +38,8 @@ void TailScan::handOver(int lineNumber, std::string_view line, bool pieced) {
 
 bool TailScan::scanPreceding(std::string_view block) {
     std::array<std::size_t, kRecordBreaks> lineFeeds;
-    const std::size_t found = platform::findLastBytes(
-        block.data(), block.size(), '\n', std::span(lineFeeds).first(static_cast<std::size_t>(kRecordBreaks - breaksFound_)));
+    const std::size_t found =
+        findLastLineFeeds(block, std::span(lineFeeds).first(static_cast<std::size_t>(kRecordBreaks - breaksFound_)));
     std::size_t lineEnd = block.size();
     for (const std::size_t lineFeed : std::span(lineFeeds).first(found)) {
         const int line = breaksFound_++;
