@@ -26,9 +26,8 @@ bool feedsField(int line) noexcept { return kFieldOfLine[static_cast<std::size_t
 
 }  // namespace
 
-void TailScan::handOver(int lineNumber, std::string_view line, bool pieced) {
+void TailScan::handOver(std::size_t field, std::string_view line, bool pieced) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    const std::size_t field = kFieldOfLine[static_cast<std::size_t>(lineNumber)];
     if (pieced) {
         fields_.copyLine(field, line);
     } else {
@@ -37,30 +36,39 @@ void TailScan::handOver(int lineNumber, std::string_view line, bool pieced) {
 }
 
 bool TailScan::scanPreceding(std::string_view block) {
-    std::array<std::size_t, kRecordBreaks> lineFeeds;
-    const std::size_t found =
-        findLastLineFeeds(block, std::span(lineFeeds).first(static_cast<std::size_t>(kRecordBreaks - breaksFound_)));
-    std::size_t lineEnd = block.size();
-    for (const std::size_t lineFeed : std::span(lineFeeds).first(found)) {
-        const int line = breaksFound_++;
-        if (feedsField(line)) {
-            const std::string_view head = block.substr(lineFeed + 1, lineEnd - lineFeed - 1);
-            if (pendingFragments_.empty()) {
-                handOver(line, head, false);
-            } else {
-                std::string whole(head);
-                for (auto fragment = pendingFragments_.rbegin(); fragment != pendingFragments_.rend(); ++fragment) {
-                    whole += *fragment;
-                }
-                handOver(line, whole, true);
+    // lineEnds[i] is where line firstLine + i ends: the block's end, then
+    // each line feed found, from the last one backwards.
+    const int firstLine = breaksFound_;
+    std::array<std::size_t, kRecordBreaks + 1> lineEnds;
+    lineEnds[0] = block.size();
+    const std::size_t found = findLastLineFeeds(
+        block, std::span(lineEnds).subspan(1, static_cast<std::size_t>(kRecordBreaks - firstLine)));
+    breaksFound_ += static_cast<int>(found);
+
+    // Only the five lines that feed a field are looked at, wherever they are.
+    for (std::size_t field = 0; field < kFieldSources.size(); ++field) {
+        const auto i = static_cast<std::size_t>(kFieldSources[field].lineFromEnd - firstLine);
+        if (i >= found) continue;  // ended in a later block, or starts in an earlier one
+        const std::size_t lineFeed = lineEnds[i + 1];
+        const std::string_view head = block.substr(lineFeed + 1, lineEnds[i] - lineFeed - 1);
+        if (i > 0 || pendingFragments_.empty()) {
+            handOver(field, head, false);
+        } else {
+            std::string whole(head);
+            for (auto fragment = pendingFragments_.rbegin(); fragment != pendingFragments_.rend(); ++fragment) {
+                whole += *fragment;
             }
+            handOver(field, whole, true);
         }
-        pendingFragments_.clear();
-        lineEnd = lineFeed;
     }
     if (complete()) return true;
-    // The pending line goes on into the block before this one.
-    if (feedsField(breaksFound_) && lineEnd > 0) pendingFragments_.emplace_back(block.substr(0, lineEnd));
+
+    // The line pending at the start of this block goes on into the block
+    // before it; its pieces are kept only if it feeds a field.
+    if (found > 0) pendingFragments_.clear();
+    if (feedsField(breaksFound_) && lineEnds[found] > 0) {
+        pendingFragments_.emplace_back(block.substr(0, lineEnds[found]));
+    }
     return false;
 }
 

@@ -2,6 +2,7 @@
 // The backward walk over a log's tail, kept apart from any I/O so that it can
 // be tested and fuzzed on blocks in memory.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,7 +39,7 @@ public:
     bool complete() const noexcept { return breaksFound_ == kRecordBreaks; }
 
 private:
-    void handOver(int lineNumber, std::string_view line, bool pieced);
+    void handOver(std::size_t field, std::string_view line, bool pieced);
 
     int breaksFound_ = 0;
     // Pieces of the pending line (the one whose opening break has not been
