@@ -40,17 +40,6 @@ bool FieldSet::hasEnvelopedMessages() {
     return (*this)[kServiceField] == kService;
 }
 
-void FieldSet::clear() noexcept {
-    hasLine_.reset();
-    isCut_.reset();
-}
-
-void FieldSet::referLine(std::size_t index, std::string_view line) noexcept {
-    line_[index] = line;
-    hasLine_.set(index);
-    isCut_.reset();  // the message's cut depends on the service's line too
-}
-
 void FieldSet::copyLine(std::size_t index, std::string_view line) {
     ownLine_[index].assign(line);  // safe when `line` is this very copy
     referLine(index, ownLine_[index]);

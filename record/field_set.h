@@ -43,11 +43,18 @@ public:
     std::string_view operator[](std::size_t index);
 
     // Every line and field empty.
-    void clear() noexcept;
+    void clear() noexcept {
+        hasLine_.reset();
+        isCut_.reset();
+    }
 
     // Sets the line field `index` (0 to 4) is cut from. `line` must stay put
     // while the set is in use: bytes of its block, or static text.
-    void referLine(std::size_t index, std::string_view line) noexcept;
+    void referLine(std::size_t index, std::string_view line) noexcept {
+        line_[index] = line;
+        hasLine_.set(index);
+        isCut_.reset();  // the message's cut depends on the service's line too
+    }
     // The same with a copy of `line`, for a line pieced together elsewhere.
     void copyLine(std::size_t index, std::string_view line);
 
