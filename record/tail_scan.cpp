@@ -1,5 +1,6 @@
 #include "record/tail_scan.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <span>
@@ -10,19 +11,9 @@ namespace record {
 
 namespace {
 
-constexpr std::size_t kNoField = kFieldCount;
-
-// The field each line feeds, by line number, so each line costs one lookup.
-constexpr auto kFieldOfLine = [] {
-    std::array<std::size_t, kRecordBreaks> table{};
-    table.fill(kNoField);
-    for (std::size_t field = 0; field < kFieldSources.size(); ++field) {
-        table[static_cast<std::size_t>(kFieldSources[field].lineFromEnd)] = field;
-    }
-    return table;
-}();
-
-bool feedsField(int line) noexcept { return kFieldOfLine[static_cast<std::size_t>(line)] != kNoField; }
+bool feedsField(int line) noexcept {
+    return std::ranges::any_of(kFieldSources, [&](const FieldSource& source) { return source.lineFromEnd == line; });
+}
 
 }  // namespace
 
