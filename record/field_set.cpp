@@ -7,11 +7,9 @@
 
 namespace record {
 
-std::string_view FieldSet::operator[](std::size_t index) {
-    if (!isCut_[index]) {
-        value_[index] = cut(index);
-        isCut_.set(index);
-    }
+std::string_view FieldSet::cutAndKeep(std::size_t index) {
+    value_[index] = cut(index);
+    isCut_.set(index);
     return value_[index];
 }
 

@@ -40,7 +40,7 @@ public:
     FieldSet& operator=(const FieldSet&) = delete;
 
     // A message of the "SAMETIME" service comes without its HTML envelope.
-    std::string_view operator[](std::size_t index);
+    std::string_view operator[](std::size_t index) { return isCut_[index] ? value_[index] : cutAndKeep(index); }
 
     // Every line and field empty.
     void clear() noexcept {
@@ -67,6 +67,7 @@ public:
 private:
     std::string_view lineOf(std::size_t index) const noexcept;
     std::string_view cut(std::size_t index);
+    std::string_view cutAndKeep(std::size_t index);
     bool hasEnvelopedMessages();
 
     // line_[5] is the status text. A line not set, one not reached by the
