@@ -9,5 +9,8 @@ wineserver -p >/dev/null 2>&1 </dev/null || true  # a server already up for this
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Creating the Wine prefix $WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 </dev/null
 fi
+# Boots the prefix (creating it the first time) so that its services start
+# here. Started by a test program instead, they would inherit its output
+# pipe, and CTest would wait on that pipe until its timeout.
+wineboot -i >/dev/null 2>&1 </dev/null
