@@ -1,8 +1,8 @@
 // Heap allocations made by the field query over the real file layer, counted
-// by replacing the global operator new in this program. A re-read of a record that fits in one block
-// hands its lines over as views and cuts in place, and a cached poll only
-// looks its field up: neither allocates. The answer's copy is the caller's,
-// and here it allocates nothing either.
+// by replacing the global operator new in this program. A re-read of a record
+// that fits in one block hands its lines over as views and cuts in place, and
+// a cached poll only looks its field up: neither allocates. The answer's copy
+// is the caller's, and here it allocates nothing either.
 
 #include <gtest/gtest.h>
 
