@@ -1,6 +1,5 @@
 #include "plugin/plugin_text.h"
 
-
 namespace plugin {
 
 void* TextArena::CountingUpstream::do_allocate(std::size_t bytes, std::size_t alignment) {

@@ -8,6 +8,8 @@ namespace record {
 
 namespace {
 
+bool isDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+
 std::optional<std::size_t> parsed(std::size_t value) noexcept {
     if (value >= kFieldCount) return std::nullopt;
     return value;
@@ -18,11 +20,10 @@ std::optional<std::size_t> parsed(std::size_t value) noexcept {
 std::optional<std::size_t> parseFieldNumber(const char* text) noexcept {
     if (text == nullptr) return 0;
     // The host's usual text, a single digit, needs none of what follows.
-    if (text[0] >= '0' && text[0] <= '9' && text[1] == '\0') return parsed(static_cast<std::size_t>(text[0] - '0'));
+    if (isDigit(text[0]) && text[1] == '\0') return parsed(static_cast<std::size_t>(text[0] - '0'));
     // Plain loops: the text is a digit or two, polled every second, and the
     // library's general searches cost more to set up than to run here.
     const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
     const char* first = text;
     while (isSpace(*first)) ++first;
     bool negative = false;

@@ -28,15 +28,9 @@ std::string_view FieldSet::cut(std::size_t index) {
 
 bool FieldSet::hasEnvelopedMessages() {
     constexpr std::string_view kService = "SAMETIME";
-    // A quoted value ends just before the line's last quote, and a line with
-    // no quote past its first byte is its own value. Most services fail that
-    // test at once, and the message is then answered without cutting the
-    // service.
-    const std::string_view line = lineOf(kServiceField);
-    const std::size_t lastQuote = line.rfind('"');
-    if (lastQuote == std::string_view::npos || lastQuote == 0) return line == kService;
-    if (!line.substr(0, lastQuote).ends_with(kService)) return false;
-    return (*this)[kServiceField] == kService;
+    // Most services fail the cheap test, and the message is then answered
+    // without cutting the service.
+    return mayBeQuoted(lineOf(kServiceField), kService) && (*this)[kServiceField] == kService;
 }
 
 void FieldSet::copyLine(std::size_t index, std::string_view line) {

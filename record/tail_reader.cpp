@@ -18,12 +18,11 @@ bool failure(FieldSet& fields, const char* status) {
 }  // namespace
 
 bool readFieldSet(const char* path, FieldSet& fields) {
-    fields.clear();
+    TailScan scan(fields);  // clears the fields, also for the failures below
     const platform::SharedFile file = platform::SharedFile::open(path);
     if (!file.isOpen()) return failure(fields, kUnableToOpen);
     if (file.size() < kMinimumLogSize) return failure(fields, kFileTooSmall);
 
-    TailScan scan(fields);
     std::int64_t blockEnd = file.size();
     while (blockEnd > 0) {
         const std::int64_t blockStart = std::max<std::int64_t>(0, blockEnd - std::int64_t{kBlockSize});
