@@ -4,7 +4,7 @@
 
 #include "platform/file.h"
 #include "plugin/plugin_text.h"
-#include "record/field_set.h"
+#include "record/record_layout.h"
 
 namespace plugin {
 

@@ -26,13 +26,6 @@ std::string_view extractQuoted(std::string_view line) noexcept {
     return line;
 }
 
-bool mayBeQuoted(std::string_view line, std::string_view value) noexcept {
-    const std::size_t lastQuote = line.rfind('"');
-    // With no quote past position 0 the line is its own value.
-    if (lastQuote == std::string_view::npos || lastQuote == 0) return line == value;
-    return line.substr(0, lastQuote).ends_with(value);
-}
-
 std::string_view extractParenthesised(std::string_view line) noexcept {
     const std::size_t n = line.size();
     std::size_t end = n;

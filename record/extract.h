@@ -13,10 +13,6 @@ namespace record {
 // and the value starts after the quote met last before that colon.
 std::string_view extractQuoted(std::string_view line) noexcept;
 
-// False when extractQuoted(line) cannot be `value`, found without the cut:
-// a quoted value ends just before the line's last quote.
-bool mayBeQuoted(std::string_view line, std::string_view value) noexcept;
-
 // The text after the last '(' on the line, up to the first ')' after it or to
 // the end of the line.
 std::string_view extractParenthesised(std::string_view line) noexcept;

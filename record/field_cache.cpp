@@ -16,11 +16,11 @@ char* FieldCache::queryField(const char* path, const char* fieldNumber, AnswerCo
         lastModified_ = readable ? status.modifiedSeconds : 0;
         if (!readFieldSet(path, fields_)) {
             lastModified_ = 0;
-            return copy(fields_[kStatusField]);
+            return copy(fields_.field(kStatusField));
         }
     }
     const std::optional<std::size_t> index = parseFieldNumber(fieldNumber);
-    return copy(index ? fields_[*index] : std::string_view());
+    return copy(index ? fields_.field(*index) : std::string_view());
 }
 
 }  // namespace record

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "record/field_set.h"
+#include "record/record_layout.h"
 
 namespace record {
 

@@ -17,16 +17,16 @@ bool feedsField(int line) noexcept {
 
 }  // namespace
 
-void TailScan::handOver(std::size_t field, std::string_view line, bool pieced) {
+void TailScan::handOver(std::size_t field, std::string_view line, bool copy) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (pieced) {
+    if (copy) {
         fields_.copyLine(field, line);
     } else {
         fields_.referLine(field, line);
     }
 }
 
-bool TailScan::scanPreceding(std::string_view block) {
+bool TailScan::scanPreceding(std::string_view block, Block storage) {
     // lineEnds[i] is where line firstLine + i ends: the block's end, then
     // each line feed found, from the last one backwards.
     const int firstLine = breaksFound_;
@@ -38,12 +38,14 @@ bool TailScan::scanPreceding(std::string_view block) {
 
     // Only the five lines that feed a field are looked at, wherever they are.
     for (std::size_t field = 0; field < kFieldSources.size(); ++field) {
-        const auto i = static_cast<std::size_t>(kFieldSources[field].lineFromEnd - firstLine);
-        if (i >= found) continue;  // ended in a later block, or starts in an earlier one
+        const int offset = kFieldSources[field].lineFromEnd - firstLine;
+        // A line that ended in a later block, or starts in an earlier one.
+        if (offset < 0 || static_cast<std::size_t>(offset) >= found) continue;
+        const auto i = static_cast<std::size_t>(offset);
         const std::size_t lineFeed = lineEnds[i + 1];
         const std::string_view head = block.substr(lineFeed + 1, lineEnds[i] - lineFeed - 1);
         if (i > 0 || pendingFragments_.empty()) {
-            handOver(field, head, false);
+            handOver(field, head, storage == Block::kScratch);
         } else {
             std::string whole(head);
             for (auto fragment = pendingFragments_.rbegin(); fragment != pendingFragments_.rend(); ++fragment) {

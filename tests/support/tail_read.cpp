@@ -8,7 +8,7 @@ TailRead readTail(const char* path) {
     record::FieldSet fields;
     TailRead result;
     result.failed = !record::readFieldSet(path, fields);
-    for (std::size_t i = 0; i < record::kFieldCount; ++i) result.field[i] = fields[i];
+    for (std::size_t i = 0; i < record::kFieldCount; ++i) result.field[i] = fields.field(i);
     return result;
 }
 
