@@ -1,9 +1,8 @@
 // quelvin-host: a stand-in for the host application. It loads a plug-in
 // module, asks for its refresh interval, polls the field and age queries
-// about one chat log and prints each answer when it changes.
+// about one chat log at a fixed rate and prints each answer when it changes.
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <chrono>
 #include <csignal>
@@ -16,8 +15,10 @@
 #include <thread>
 #include <vector>
 
-#include "host/plugin_module.h"
-#include "plugin/exports.h"
+#include "cli/escaped.h"
+#include "cli/version.h"
+#include "host/entry_points.h"
+#include "record/field_number.h"
 
 namespace {
 
@@ -27,12 +28,19 @@ constexpr const char* kUsage =
     "Loads the plug-in MODULE, then polls it about the chat log LOG and prints\n"
     "every answer that changes, until the poll limit or Ctrl-C.\n"
     "\n"
-    "options:\n"
-    "  --fields LIST    field numbers to ask for, comma-separated (default 0,1,2,3,4)\n"
-    "  --interval MS    milliseconds between polls; never below the module's\n"
-    "                   minimum refresh interval (default: that minimum)\n"
-    "  --polls N        stop after N polls (default: run until Ctrl-C)\n"
+    "options (--name VALUE or --name=VALUE):\n"
+    "  --fields LIST    field numbers to ask for, comma-separated (default 0,1,2,3,4):\n"
+    "                   0 time, 1 sender, 2 service, 3 message, 4 conversation,\n"
+    "                   5 the status of the last read (empty after a good one);\n"
+    "                   each text is passed to the module as given\n"
+    "  --interval MS    milliseconds between polls, 1 to 86400000 (one day); never\n"
+    "                   below the module's minimum refresh interval (default: that minimum)\n"
+    "  --polls N        stop after N polls, 1 to 1000000000 (default: run until Ctrl-C)\n"
+    "  --version        print the version\n"
     "  --help           show this text\n";
+
+constexpr long long kMaxIntervalMs = 24LL * 60 * 60 * 1000;
+constexpr long long kMaxPolls = 1'000'000'000;
 
 struct Options {
     std::string modulePath;
@@ -42,16 +50,18 @@ struct Options {
     std::optional<long long> polls;
 };
 
-std::optional<long long> parseCount(std::string_view text) {
+std::optional<long long> parseNumber(std::string_view text, long long lowest, long long highest) {
     long long value = 0;
     const auto parsed = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (parsed.ec != std::errc{} || parsed.ptr != text.data() + text.size() || value < 0) return std::nullopt;
+    if (parsed.ec != std::errc{} || parsed.ptr != text.data() + text.size() || value < lowest || value > highest) {
+        return std::nullopt;
+    }
     return value;
 }
 
 std::vector<std::string> splitList(std::string_view list) {
     std::vector<std::string> items;
-    while (!list.empty()) {
+    while (true) {
         const std::size_t comma = list.find(',');
         items.emplace_back(list.substr(0, comma));
         if (comma == std::string_view::npos) break;
@@ -60,48 +70,82 @@ std::vector<std::string> splitList(std::string_view list) {
     return items;
 }
 
-// Returns the options, or nothing after printing why they are unusable.
+// The host passes field numbers on as given; the module reads them like C's
+// atoi. Says once, for each text that means something other than it shows,
+// what the module will make of it.
+void explainFieldTexts(const std::vector<std::string>& fields) {
+    for (const std::string& text : fields) {
+        const std::optional<std::size_t> number = record::parseFieldNumber(text.c_str());
+        if (!number) {
+            std::fprintf(stderr, "quelvin-host: note: field %s names no field (0 to 5): its answer is the empty text\n",
+                         cli::quoted(text).c_str());
+        } else if (text != std::to_string(*number)) {
+            std::fprintf(stderr, "quelvin-host: note: field %s is read by the module as field %zu\n",
+                         cli::quoted(text).c_str(), *number);
+        }
+    }
+}
+
+// Returns the options, or nothing after saying why they are unusable (or
+// printing what was asked for) with `exitCode` set.
 std::optional<Options> parseOptions(int argc, char** argv, int& exitCode) {
     Options options;
     std::vector<std::string> positional;
     exitCode = 2;
     for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        const auto value = [&]() -> std::optional<std::string_view> {
-            if (i + 1 >= argc) return std::nullopt;
-            return std::string_view(argv[++i]);
-        };
+        std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
             exitCode = 0;
             return std::nullopt;
         }
-        if (arg == "--fields" || arg == "--interval" || arg == "--polls") {
-            const std::optional<std::string_view> text = value();
-            if (!text) {
-                std::fprintf(stderr, "quelvin-host: %s needs a value\n", argv[i]);
-                return std::nullopt;
-            }
-            if (arg == "--fields") {
-                options.fields = splitList(*text);
-                continue;
-            }
-            const std::optional<long long> number = parseCount(*text);
-            if (!number) {
-                std::fprintf(stderr, "quelvin-host: %s wants a whole number, not '%s'\n", argv[i - 1], argv[i]);
-                return std::nullopt;
-            }
-            (arg == "--interval" ? options.intervalMs : options.polls.emplace()) = *number;
-            continue;
-        }
-        if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "quelvin-host: unknown option %s\n%s", argv[i], kUsage);
+        if (arg == "--version") {
+            std::printf("quelvin-host %s\n", MARLOWICK_VERSION);
+            exitCode = 0;
             return std::nullopt;
         }
-        positional.emplace_back(arg);
+        if (arg.size() < 2 || arg[0] != '-') {
+            positional.emplace_back(arg);
+            continue;
+        }
+        std::optional<std::string_view> value;
+        if (const std::size_t equals = arg.find('='); equals != std::string_view::npos) {
+            value = arg.substr(equals + 1);
+            arg = arg.substr(0, equals);
+        }
+        if (arg != "--fields" && arg != "--interval" && arg != "--polls") {
+            std::fprintf(stderr, "quelvin-host: unknown option %s (see --help)\n", argv[i]);
+            return std::nullopt;
+        }
+        if (!value) {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "quelvin-host: %s needs a value (see --help)\n", argv[i]);
+                return std::nullopt;
+            }
+            value = argv[++i];
+        }
+        if (arg == "--fields") {
+            options.fields = splitList(*value);
+        } else if (arg == "--interval") {
+            const std::optional<long long> ms = parseNumber(*value, 1, kMaxIntervalMs);
+            if (!ms) {
+                std::fprintf(stderr, "quelvin-host: --interval wants milliseconds from 1 to %lld, not %s\n",
+                             kMaxIntervalMs, cli::quoted(*value).c_str());
+                return std::nullopt;
+            }
+            options.intervalMs = *ms;
+        } else {
+            options.polls = parseNumber(*value, 1, kMaxPolls);
+            if (!options.polls) {
+                std::fprintf(stderr, "quelvin-host: --polls wants a count from 1 to %lld, not %s\n", kMaxPolls,
+                             cli::quoted(*value).c_str());
+                return std::nullopt;
+            }
+        }
     }
     if (positional.size() != 2) {
-        std::fputs(kUsage, stderr);
+        std::fprintf(stderr, "quelvin-host: expected 2 arguments, MODULE and LOG, but got %zu\n\n%s",
+                     positional.size(), kUsage);
         return std::nullopt;
     }
     options.modulePath = positional[0];
@@ -109,56 +153,19 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exitCode) {
     return options;
 }
 
-struct EntryPoints {
-    int(PLUGIN_CALL* getMinRefreshInterval)();
-    void(PLUGIN_CALL* init)();
-    void(PLUGIN_CALL* fini)();
-    char*(PLUGIN_CALL* function1)(const char*, const char*);
-    char*(PLUGIN_CALL* function2)(const char*, const char*);
-};
-
-template <typename Pointer>
-bool resolve(const host::PluginModule& module, const char* name, Pointer& pointer) {
-    const host::PluginModule::Function found = module.find(name);
-    if (found == nullptr) {
-        std::fprintf(stderr, "quelvin-host: the module has no entry point named %s\n", name);
-        return false;
-    }
-    pointer = reinterpret_cast<Pointer>(found);
-    return true;
-}
-
-std::optional<EntryPoints> resolveAll(const host::PluginModule& module) {
-    const host::EntryPointNames& names = host::kEntryPointNames;
-    EntryPoints entry{};
-    // Resolve every name before giving up, so one run reports all that are missing.
-    bool ok = resolve(module, names.getMinRefreshInterval, entry.getMinRefreshInterval);
-    ok = resolve(module, names.init, entry.init) && ok;
-    ok = resolve(module, names.fini, entry.fini) && ok;
-    ok = resolve(module, names.function1, entry.function1) && ok;
-    ok = resolve(module, names.function2, entry.function2) && ok;
-    if (!ok) return std::nullopt;
-    return entry;
-}
-
+// The signal that asked the host to stop, or 0.
 volatile std::sig_atomic_t stopRequested = 0;
 
-extern "C" void requestStop(int) { stopRequested = 1; }
+extern "C" void requestStop(int signal) { stopRequested = signal; }
 
-// Sleeps for up to `ms`, waking early when a stop is requested.
-void sleepUnlessStopped(long long ms) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!stopRequested && std::chrono::steady_clock::now() < until) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+// Sleeps until `when`, waking early when a stop is requested.
+void sleepUntilOrStopped(std::chrono::steady_clock::time_point when) {
+    while (!stopRequested && std::chrono::steady_clock::now() < when) {
+        std::this_thread::sleep_until(std::min(when, std::chrono::steady_clock::now() + std::chrono::milliseconds(20)));
     }
 }
 
-void printChange(const std::string& label, std::string answer) {
-    // The text comes from someone's chat log: no control character in it may
-    // reach the terminal.
-    for (char& c : answer) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
-    }
+void printChange(const std::string& label, const std::string& answer) {
     const std::time_t now = std::time(nullptr);
     char clock[16] = "";
     std::strftime(clock, sizeof clock, "%H:%M:%S", std::localtime(&now));
@@ -166,18 +173,23 @@ void printChange(const std::string& label, std::string answer) {
     std::fflush(stdout);
 }
 
-void pollUntilDone(const EntryPoints& entry, const Options& options, long long intervalMs) {
+void pollUntilDone(const host::EntryPoints& entry, const Options& options, long long intervalMs) {
     std::map<std::string, std::string> lastAnswers;
     const auto report = [&](const std::string& label, const char* answer) {
-        const std::string text = answer != nullptr ? answer : "(null)";
+        // The text comes from someone's chat log: it is shown quoted and
+        // escaped, so no control byte reaches the terminal.
+        const std::string text = answer != nullptr ? cli::quoted(answer) : "(null)";
         const auto [seen, isNew] = lastAnswers.try_emplace(label, text);
         if (isNew || seen->second != text) {
             seen->second = text;
             printChange(label, text);
         }
     };
+    // Polls keep to a fixed rate: the k-th is due k intervals after the
+    // first, however long the polls themselves take, so the age never skips.
+    const auto start = std::chrono::steady_clock::now();
     for (long long poll = 0; !stopRequested && (!options.polls || poll < *options.polls); ++poll) {
-        if (poll > 0) sleepUnlessStopped(intervalMs);
+        sleepUntilOrStopped(start + poll * std::chrono::milliseconds(intervalMs));
         if (stopRequested) break;
         for (const std::string& field : options.fields) {
             report("field " + field, entry.function1(options.logPath.c_str(), field.c_str()));
@@ -192,6 +204,7 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     const std::optional<Options> options = parseOptions(argc, argv, exitCode);
     if (!options) return exitCode;
+    explainFieldTexts(options->fields);
 
     std::string error;
     const std::unique_ptr<host::PluginModule> module = host::PluginModule::load(options->modulePath, error);
@@ -199,19 +212,25 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quelvin-host: cannot load %s: %s\n", options->modulePath.c_str(), error.c_str());
         return 1;
     }
-    const std::optional<EntryPoints> entry = resolveAll(*module);
-    if (!entry) return 1;
+    host::EntryPoints entry;
+    const std::vector<std::string> missing = host::resolveEntryPoints(*module, entry);
+    for (const std::string& name : missing) {
+        std::fprintf(stderr, "quelvin-host: the module has no entry point named %s\n", name.c_str());
+    }
+    if (!missing.empty()) return 1;
 
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
 
-    entry->init();
-    const int minimumMs = entry->getMinRefreshInterval();
+    entry.init();
+    const int minimumMs = entry.getMinRefreshInterval();
     const long long intervalMs = std::max<long long>(options->intervalMs, minimumMs);
     std::printf("quelvin-host: polling %s every %lld ms (module minimum %d ms)\n", options->logPath.c_str(),
                 intervalMs, minimumMs);
     std::fflush(stdout);
-    pollUntilDone(*entry, *options, intervalMs);
-    entry->fini();
-    return 0;
+    pollUntilDone(entry, *options, intervalMs);
+    entry.fini();
+    // Stopped by a signal: 128 plus its number, as a shell reports a program
+    // it ended (130 for Ctrl-C).
+    return stopRequested != 0 ? 128 + stopRequested : 0;
 }

@@ -12,14 +12,21 @@ const EntryPointNames kEntryPointNames = {
 
 namespace {
 
-std::string lastErrorText() {
+// The system's message for the last error, with the module's path in place
+// of the %1 insert some messages carry ("Bad EXE format for %1."), and the
+// error code, which is what a search finds.
+std::string lastErrorText(const std::string& path) {
     const DWORD code = ::GetLastError();
     char text[512] = "";
     const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
                                           0, text, sizeof text, nullptr);
     std::string message(text, length);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
-    return message.empty() ? "error " + std::to_string(code) : message;
+    for (std::size_t at = 0; (at = message.find("%1", at)) != std::string::npos; at += path.size()) {
+        message.replace(at, 2, path);
+    }
+    const std::string number = "error " + std::to_string(code);
+    return message.empty() ? number : message + " (" + number + ")";
 }
 
 }  // namespace
@@ -27,7 +34,7 @@ std::string lastErrorText() {
 std::unique_ptr<PluginModule> PluginModule::load(const std::string& path, std::string& error) {
     const HMODULE module = ::LoadLibraryA(path.c_str());
     if (module == nullptr) {
-        error = lastErrorText();
+        error = lastErrorText(path);
         return nullptr;
     }
     return std::unique_ptr<PluginModule>(new PluginModule(module));

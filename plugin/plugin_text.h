@@ -13,32 +13,14 @@ namespace plugin {
 // grows geometrically, so there are few.
 class TextArena {
 public:
-    struct Usage {
-        std::size_t blocks = 0;        // taken from the heap so far
-        std::size_t bytes = 0;         // all blocks together
-        std::size_t currentBlock = 0;  // the one being filled
-    };
+    explicit TextArena(std::pmr::memory_resource* upstream = std::pmr::new_delete_resource()) : memory_(upstream) {}
 
     // A NUL-terminated copy of `text`, cut at its first NUL byte as the host
     // reads it. Not synchronised: callers that may overlap must take turns.
     char* copy(std::string_view text);
 
-    Usage usage() const;
-
 private:
-    // Counts what the arena takes from the heap.
-    class CountingUpstream : public std::pmr::memory_resource {
-    public:
-        Usage usage;
-
-    private:
-        void* do_allocate(std::size_t bytes, std::size_t alignment) override;
-        void do_deallocate(void* p, std::size_t bytes, std::size_t alignment) override;
-        bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override;
-    };
-
-    CountingUpstream upstream_;
-    std::pmr::monotonic_buffer_resource memory_{&upstream_};
+    std::pmr::monotonic_buffer_resource memory_;
 };
 
 // Returns a new NUL-terminated copy of `text` for the host. The host has no

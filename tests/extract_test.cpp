@@ -22,6 +22,7 @@ TEST(ExtractQuoted, ScansRightToLeftFromTheLastQuote) {
     const Case cases[] = {
         {R"(text: "Hello there")", "Hello there"},
         {R"(x:"")", ""},
+        {R"(a: "x:y")", "x:y"},            // a colon with no quote to its right is text
         {R"(a: "b: "c"")", R"(c")"},       // the colon inside the value ends the scan
         {R"(label: "a"b" tail)", R"(a"b)"},  // the last quote closes, the leftmost opens
         {R"(k: "v" : more)", "v"},          // a colon before any second quote is passed over

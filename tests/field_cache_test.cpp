@@ -107,9 +107,13 @@ TEST_F(FieldCacheTest, StripsTheEnvelopeOnceForTheSametimeServiceOnly) {
     const std::string wrapped = "&lt;html&gt;&lt;body&gt;Hi&lt;/body&gt;&lt;/html&gt;";
     writeLog(log, wrapped, kTime + 1, "sametime");
     EXPECT_EQ(query(log, "3"), wrapped);
-    writeLog(log, wrapped, kTime + 2, "SAMETIME ");
-    EXPECT_EQ(query(log, "3"), wrapped);
-    writeLog(log, wrapped, kTime + 3, "SAMETIME");
+    // Only the whole service is compared, not a prefix or suffix of it.
+    std::int64_t modified = kTime + 1;
+    for (const char* service : {"SAMETIME ", "SAMETIMEX", "SAMETIME SAMETIME", "XSAMETIME"}) {
+        writeLog(log, wrapped, ++modified, service);
+        EXPECT_EQ(query(log, "3"), wrapped) << service;
+    }
+    writeLog(log, wrapped, ++modified, "SAMETIME");
     EXPECT_EQ(query(log, "3"), "Hi");
 }
 

@@ -2,50 +2,34 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <optional>
 #include <vector>
 
 namespace reference {
 
-namespace {
-
-// The character at position p, or nothing at position n, which holds none.
-std::optional<char> at(const std::string& line, std::size_t p) {
-    if (p >= line.size()) return std::nullopt;
-    return line[p];
-}
-
-}  // namespace
+// The extractors below say what the value is, not how to scan for it: each
+// finds its delimiters with whole-line searches, left to right where it can.
+// Position 0 is never a delimiter.
 
 std::string extractQuoted(const std::string& line) {
-    const std::size_t n = line.size();
-    if (n == 0) return line;
-    std::optional<std::size_t> close, start;
-    for (std::size_t p = n; p >= 1; --p) {
-        const std::optional<char> c = at(line, p);
-        if (!close) {
-            if (c == '"') close = p;
-            continue;
-        }
-        if (c == '"') {
-            start = p + 1;
-        } else if (c == ':' && start) {
-            return line.substr(*start, *close - *start);
-        }
-    }
-    return line;
+    // The last quote closes the value. The colon that ends the scan is the
+    // rightmost one with a further quote between it and the closing one, and
+    // the value opens at the first quote after that colon.
+    const std::size_t close = line.rfind('"');
+    if (close == std::string::npos || close < 2) return line;
+    const std::size_t innerQuote = line.rfind('"', close - 1);
+    if (innerQuote == std::string::npos || innerQuote < 2) return line;
+    const std::size_t colon = line.rfind(':', innerQuote - 1);
+    if (colon == std::string::npos || colon == 0) return line;
+    const std::size_t open = line.find('"', colon);
+    return line.substr(open + 1, close - open - 1);
 }
 
 std::string extractParenthesised(const std::string& line) {
-    const std::size_t n = line.size();
-    if (n == 0) return line;
-    std::size_t end = n;
-    for (std::size_t p = n; p >= 1; --p) {
-        const std::optional<char> c = at(line, p);
-        if (c == ')') end = p;
-        if (c == '(') return line.substr(p + 1, end - (p + 1));
-    }
-    return line;
+    // After the last '(' up to the first ')' that follows it, or the end.
+    const std::size_t open = line.rfind('(');
+    if (open == std::string::npos || open == 0) return line;
+    const std::size_t close = line.find(')', open);
+    return line.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
 }
 
 std::string stripHtmlEnvelope(std::string text) {
