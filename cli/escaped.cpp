@@ -4,7 +4,9 @@
 
 namespace cli {
 
-std::string escaped(std::string_view text) {
+namespace {
+
+std::string escaped(std::string_view text, bool quotes) {
     std::string out;
     out.reserve(text.size());
     for (const char c : text) {
@@ -15,7 +17,7 @@ std::string escaped(std::string_view text) {
             out += "\\t";
         } else if (c == '\n') {
             out += "\\n";
-        } else if (c == '"' || c == '\\') {
+        } else if (quotes && (c == '"' || c == '\\')) {
             out += '\\';
             out += c;
         } else if (byte < 0x20 || byte == 0x7f) {
@@ -29,6 +31,10 @@ std::string escaped(std::string_view text) {
     return out;
 }
 
-std::string quoted(std::string_view text) { return '"' + escaped(text) + '"'; }
+}  // namespace
+
+std::string escapedControls(std::string_view text) { return escaped(text, false); }
+
+std::string quoted(std::string_view text) { return '"' + escaped(text, true) + '"'; }
 
 }  // namespace cli

@@ -8,11 +8,12 @@
 
 namespace cli {
 
-// `text` with \r, \t, \n and every other control byte escaped (\xNN), and
-// \ and " escaped with a backslash. Other bytes, UTF-8 included, pass as they are.
-std::string escaped(std::string_view text);
+// `text` with \r, \t, \n and every other control byte escaped (\xNN).
+// Other bytes, UTF-8 included, pass as they are.
+std::string escapedControls(std::string_view text);
 
-// The same in double quotes.
+// The same with \ and " escaped too, in double quotes: a value that can be
+// read back exactly.
 std::string quoted(std::string_view text);
 
 }  // namespace cli

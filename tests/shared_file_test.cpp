@@ -1,0 +1,33 @@
+// A log open in the file layer must not stand in the messaging client's way:
+// it can be renamed and deleted meanwhile, and the open handle still reads.
+
+#include "platform/file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/support/temp_log.h"
+
+namespace {
+
+TEST(SharedFile, TheLogCanBeRenamedAndDeletedWhileOpen) {
+    testing_support::TempFolder folder;
+    const std::string log = folder.file("chat.log");
+    const std::string rotated = folder.file("chat.1.log");
+    testing_support::writeFile(log, "rotate me");
+    const platform::SharedFile file = platform::SharedFile::open(log.c_str());
+    ASSERT_TRUE(file.isOpen());
+
+    std::error_code error;
+    std::filesystem::rename(log, rotated, error);
+    EXPECT_FALSE(error) << "rename: " << error.message();
+    EXPECT_TRUE(std::filesystem::remove(rotated, error)) << "delete: " << error.message();
+
+    char bytes[9] = {};
+    EXPECT_EQ(file.readAt(0, bytes, sizeof bytes), 9);
+    EXPECT_EQ(std::string(bytes, sizeof bytes), "rotate me");
+}
+
+}  // namespace
