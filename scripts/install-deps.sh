@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, and only those that are missing.
+#   install-deps.sh demo     what the demo needs: the compiler and build tools
 #   install-deps.sh          the native build and its tests
-#   install-deps.sh windows  also the MinGW-w64 cross compiler and 32-bit Wine
+#   install-deps.sh windows  also the MinGW-w64 cross compiler, 32-bit Wine and zip
 set -euo pipefail
 
-packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev)
+packages=(cmake ninja-build g++)
+if [ "${1:-}" != demo ]; then
+  packages+=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev)
+fi
 if [ "${1:-}" = windows ]; then
-  packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386)
+  packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 zip unzip)
 fi
 
 missing=()
