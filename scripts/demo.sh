@@ -4,11 +4,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-cmake --preset linux >/dev/null
-cmake --build --preset linux
+scripts/install-deps.sh demo
+cmake --preset demo >/dev/null
+cmake --build --preset demo
 
-bin=build/linux
+bin=build/demo
 folder=$(mktemp -d)
 writer=
 cleanup() {
