@@ -1,7 +1,7 @@
 #pragma once
 // The one interface between the module and the operating system. Each OS has
 // its own source file (file_posix.cpp, file_win32.cpp); the build picks one.
-// Every call here is noexcept and reports failure as a value: nothing above
+// The module's calls are noexcept and report failure as a value: nothing above
 // this layer ever sees errno, GetLastError or an exception from the OS.
 
 #include <cstddef>
