@@ -82,7 +82,7 @@ Tail readTail(const platform::SharedFile& file) {
     return tail;
 }
 
-std::string_view firstColumnOf(std::string_view text) { return text.substr(0, text.find('\0')); }
+std::string_view upToFirstNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 
 }  // namespace
 
@@ -141,7 +141,7 @@ ExitStatus inspectLog(const char* path, std::string& out) {
     } else {
         for (std::size_t index = 0; index < record::kFieldSources.size(); ++index) {
             // The host reads the answer as a C string, up to its first NUL.
-            const std::string_view value = firstColumnOf(fields.field(index));
+            const std::string_view value = upToFirstNul(fields.field(index));
             say("field " + std::to_string(index) + " " + std::string(record::kFieldSources[index].name) + ": " +
                 cli::quoted(value));
         }
