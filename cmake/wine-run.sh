@@ -18,9 +18,10 @@ mkdir -p "$WINEPREFIX"
 (
   flock 9
   # wineserver exits with 2, starting nothing, when the prefix's session is
-  # already up.
-  if wineserver -p60 </dev/null >/dev/null 2>&1 || [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i </dev/null >/dev/null 2>&1
+  # already up. What a boot starts outlives it, so it must not inherit the
+  # lock either.
+  if wineserver -p60 </dev/null >/dev/null 2>&1 9>&- || [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i </dev/null >/dev/null 2>&1 9>&-
   fi
 ) 9>"$WINEPREFIX.lock"
 exec wine "$@"
