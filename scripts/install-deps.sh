@@ -48,8 +48,11 @@ scripts/can-run-32-bit.sh && exit 0
 # Some kernels (or the hypervisors under them) run no 32-bit x86 programs.
 # There, qemu's user-mode emulator runs them, registered with binfmt_misc
 # under qemu's own entry for i386 ELF executables. Debian ships that entry
-# for every architecture but the amd64 host's own.
-install qemu-user-static
+# for every architecture but the amd64 host's own. 64-bit Wine comes too: its
+# wineserver runs natively, and the 64-bit prefix it sets up runs 32-bit
+# programs through WoW64, where, under qemu, they can grow a file past 4 GiB
+# (in a 32-bit prefix that fails with "File too large").
+install qemu-user-static wine64
 need_root "let qemu run 32-bit programs"
 binfmt=/proc/sys/fs/binfmt_misc
 [ -e "$binfmt/register" ] || "${as_root[@]}" mount -t binfmt_misc binfmt_misc "$binfmt" || true
