@@ -1,19 +1,16 @@
 #include "explain/inspection.h"
 
-#include <algorithm>
-#include <array>
-#include <cstdint>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
-#include <span>
 #include <string_view>
-#include <vector>
 
 #include "cli/escaped.h"
+#include "explain/hints.h"
+#include "explain/why_cannot_open.h"
 #include "platform/file.h"
 #include "plugin/file_age.h"
 #include "record/field_set.h"
-#include "record/line_feeds.h"
 #include "record/record_layout.h"
 #include "record/tail_reader.h"
 
@@ -21,10 +18,6 @@ namespace explain {
 
 namespace {
 
-constexpr std::size_t kShownLines = 12;
-// How far back the report looks for the lines it shows; the module itself
-// reads back as far as it must.
-constexpr std::int64_t kShownTailLimit = 1 << 20;
 // A longer line is shown cut, with its length.
 constexpr std::size_t kShownLineBytes = 240;
 
@@ -44,42 +37,8 @@ std::string utcTime(std::int64_t seconds) {
 
 std::string shown(std::string_view line) {
     if (line.size() <= kShownLineBytes) return cli::escapedControls(line);
-    return cli::escapedControls(line.substr(0, kShownLineBytes)) + "... (" + std::to_string(line.size()) + " bytes)";
-}
-
-// The end of the log as the module counts it: lines[k - 1] is line k from
-// the end, CR before LF dropped; `unfinished` is what follows the last break.
-struct Tail {
-    std::vector<std::string> lines;
-    std::string unfinished;
-    bool reachedStart = false;
-    bool hasNul = false;
-};
-
-Tail readTail(const platform::SharedFile& file) {
-    Tail tail;
-    const std::int64_t start = std::max<std::int64_t>(0, file.size() - kShownTailLimit);
-    std::string bytes(static_cast<std::size_t>(file.size() - start), '\0');
-    const std::int64_t got = file.readAt(start, bytes.data(), bytes.size());
-    bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(got, 0)));
-    tail.reachedStart = start == 0;
-    tail.hasNul = bytes.find('\0') != std::string::npos;
-
-    std::array<std::size_t, kShownLines + 1> breaks{};
-    const std::size_t found = record::findLastLineFeeds(bytes, breaks);
-    std::size_t end = bytes.size();
-    for (std::size_t i = 0; i <= found; ++i) {
-        const std::size_t begin = i < found ? breaks[i] + 1 : 0;
-        std::string_view text = std::string_view(bytes).substr(begin, end - begin);
-        if (i == 0) {
-            tail.unfinished = text;
-        } else if (i < found || (found < breaks.size() && tail.reachedStart)) {
-            if (text.ends_with('\r')) text.remove_suffix(1);
-            tail.lines.emplace_back(text);
-        }
-        if (i < found) end = breaks[i];
-    }
-    return tail;
+    return cli::escapedControls(line.substr(0, kShownLineBytes)) + "... (" +
+           counted(static_cast<std::int64_t>(line.size()), "byte") + ")";
 }
 
 std::string_view upToFirstNul(std::string_view text) { return text.substr(0, text.find('\0')); }
@@ -91,103 +50,64 @@ ExitStatus inspectLog(const char* path, std::string& out) {
     say("log: " + cli::escapedControls(path));
 
     const platform::FileStatus status = platform::statFile(path);
-    const platform::SharedFile file = platform::SharedFile::open(path);
+    const std::int64_t now = platform::nowSeconds();
     if (status.ok) {
-        const std::int64_t now = platform::nowSeconds();
         say("modified: " + utcTime(status.modifiedSeconds) + " (" + std::to_string(status.modifiedSeconds) +
             " seconds since 1970-01-01 UTC)");
-        say("age: " + std::to_string(plugin::displayedAge(now, status.modifiedSeconds)) + " seconds");
-        if (status.modifiedSeconds <= 0) {
-            say("hint: a log dated 1970-01-01 00:00:00 UTC or earlier is never newer than the module's memory of "
-                "its last read, so the module never reads it");
-        }
+        say("age: " + counted(plugin::displayedAge(now, status.modifiedSeconds), "second"));
     }
-    if (file.isOpen()) say("size: " + std::to_string(file.size()) + " bytes");
-
-    Tail tail;
-    if (file.isOpen()) {
-        tail = readTail(file);
-        say("");
-        say("the last " + std::to_string(kShownLines) + " lines, counted from the end:");
-        for (std::size_t k = kShownLines; k >= 1; --k) {
-            if (k <= tail.lines.size()) {
-                say("line " + std::to_string(k) + ": " + shown(tail.lines[k - 1]));
-            } else {
-                say("line " + std::to_string(k) + ": " + (tail.reachedStart ? "(none: the log has fewer lines)" : "(not shown: too far back)"));
-            }
-        }
-        if (!tail.unfinished.empty()) {
-            say("after the last line break, not yet part of a record: " + shown(tail.unfinished));
-        }
-    }
+    const platform::SharedFile file = platform::SharedFile::open(path);
+    if (file.isOpen()) say("size: " + counted(file.size(), "byte"));
 
     // The module's own read, as function1 makes it on a log newer than the
     // last one read.
+    record::TailRecord tail;
+    const record::ReadStatus answer = record::readTail(path, tail);
+    // Under the minimum size the module reads nothing: show the lines it
+    // would count were the log long enough.
+    const bool underMinimum = file.isOpen() && file.size() < record::kMinimumLogSize;
+    if (underMinimum) record::scanTail(file, tail);
     record::FieldSet fields;
-    const bool read = record::readFieldSet(path, fields);
+    record::cutFields(tail, fields);
+
     say("");
-    if (!read) {
-        const std::string_view text = fields.field(record::kStatusField);
-        say("status: " + cli::quoted(text));
-        if (text == record::kUnableToOpen) {
-            say("reason: the log cannot be opened: " + platform::whyCannotOpen(path));
-        } else if (!file.isOpen() || file.size() < record::kMinimumLogSize) {
-            say("reason: the log is " + std::to_string(file.isOpen() ? file.size() : 0) + " bytes, under the " +
-                std::to_string(record::kMinimumLogSize) + "-byte minimum");
-        } else {
-            say("reason: the start of the log comes after " + std::to_string(tail.lines.size()) +
-                " line breaks; a record needs " + std::to_string(record::kRecordBreaks));
-        }
-    } else {
+    if (answer == record::ReadStatus::kRecord) {
         for (std::size_t index = 0; index < record::kFieldSources.size(); ++index) {
             // The host reads the answer as a C string, up to its first NUL.
-            const std::string_view value = upToFirstNul(fields.field(index));
             say("field " + std::to_string(index) + " " + std::string(record::kFieldSources[index].name) + ": " +
-                cli::quoted(value));
+                cli::quoted(upToFirstNul(fields.field[index])));
+        }
+    } else {
+        say("status: " + cli::quoted(record::statusText(answer)));
+        if (answer == record::ReadStatus::kCannotOpen) {
+            say("reason: the log cannot be opened: " + whyCannotOpen(path));
+        } else if (underMinimum) {
+            say("reason: the log is " + counted(file.size(), "byte") + ", under the " +
+                std::to_string(record::kMinimumLogSize) + "-byte minimum");
+        } else {
+            say("reason: the start of the log comes after " + counted(tail.breaksFound(), "line break") +
+                "; a record needs " + std::to_string(record::kRecordBreaks));
         }
     }
 
-    // Hints where the log looks unlike the layout.
-    for (std::size_t index = 0; index < record::kFieldSources.size(); ++index) {
-        const record::FieldSource& source = record::kFieldSources[index];
-        const std::string_view line = fields.line(index);
-        if (static_cast<std::size_t>(source.lineFromEnd) > tail.lines.size() && line.empty()) continue;
-        if (source.cut(line).size() == line.size()) {
-            say("hint: line " + std::to_string(source.lineFromEnd) + " (field " + std::to_string(index) + " " +
-                std::string(source.name) + ") holds no " +
-                (source.cut == record::extractQuoted ? "label: \"value\"" : "(value)") +
-                " past its first column, so the whole line is answered");
+    if (file.isOpen() && tail.status() != record::ReadStatus::kCannotOpen) {
+        say("");
+        say(underMinimum ? "the last 12 lines as the module would count them, were the log long enough:"
+                         : "the last 12 lines, counted from the end, as the module reads them:");
+        for (int k = record::kRecordLines; k >= 1; --k) {
+            say("line " + std::to_string(k) + ": " +
+                (tail.reached(k) ? shown(tail.line(k)) : std::string("(none: the log starts before it)")));
+        }
+        if (tail.breaksFound() > 0 && !tail.afterLastBreak().empty()) {
+            say("after the last line break, not yet part of a record: " + shown(tail.afterLastBreak()));
         }
     }
-    if (!tail.unfinished.empty()) {
-        say("hint: " + std::to_string(tail.unfinished.size()) +
-            " bytes follow the last line break and are not read: a record still being written? Once its first "
-            "lines end, and until the whole record is there, the fields come from the wrong lines");
-    }
-    for (std::size_t k = 1; k <= tail.lines.size(); ++k) {
-        if (tail.lines[k - 1].find('\r') != std::string::npos) {
-            say("hint: line " + std::to_string(k) +
-                " holds a CR without LF: only LF ends a line, so lines ended by CR alone are not counted");
-            break;
-        }
-    }
-    if (tail.hasNul) {
-        say("hint: the end of the log holds NUL bytes: is it UTF-16? The module reads 8-bit text, and an answer "
-            "ends at its first NUL");
-    }
-    if (read) {
-        const std::string_view message = record::extractQuoted(fields.line(record::kMessageField));
-        const bool opening = message.find("&lt;html&gt;&lt;body&gt;") != std::string_view::npos;
-        const bool closing = message.find("&lt;/body&gt;&lt;/html&gt;") != std::string_view::npos;
-        const bool enveloping = fields.field(record::kServiceField) == record::kEnvelopingService;
-        if (enveloping && opening != closing) {
-            say("hint: the message's envelope is only partly there: the marker that is there is removed");
-        } else if (!enveloping && opening && closing) {
-            say("hint: the message has an envelope, but only a service of exactly \"" +
-                std::string(record::kEnvelopingService) + "\" has it removed");
-        }
-    }
-    return read ? kAnswersFields : kAnswersStatus;
+
+    const std::vector<std::string> hints =
+        hintsFor({status, now, file.isOpen() ? file.size() : 0, answer, tail, fields});
+    if (!hints.empty()) say("");
+    for (const std::string& hint : hints) say("hint: " + hint);
+    return answer == record::ReadStatus::kRecord ? kAnswersFields : kAnswersStatus;
 }
 
 }  // namespace explain

@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace platform {
 
@@ -19,11 +18,6 @@ struct FileStatus {
 };
 
 FileStatus statFile(const char* path) noexcept;
-
-// Why SharedFile::open(path) gives a closed file, in words for a person:
-// "no such file or folder", "permission denied", "it is a folder", ... Slow
-// and for explaining only; the module itself needs no reason.
-std::string whyCannotOpen(const char* path);
 
 // Calendar time in whole seconds since 1970-01-01 UTC.
 std::int64_t nowSeconds() noexcept;

@@ -1,7 +1,6 @@
 #include "platform/file.h"
 
 #include <cerrno>
-#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,25 +14,6 @@ FileStatus statFile(const char* path) noexcept {
     struct stat st;  // filled by stat(); zeroing it first costs a cached poll
     if (path == nullptr || ::stat(path, &st) != 0) return {};
     return {true, S_ISREG(st.st_mode), static_cast<std::int64_t>(st.st_mtime)};
-}
-
-std::string whyCannotOpen(const char* path) {
-    if (path == nullptr) return "no path was given";
-    if (*path == '\0') return "the path is empty";
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        if (error == ENOENT || error == ENOTDIR) return "no such file or folder";
-        if (error == EACCES || error == EPERM) return "permission denied";
-        return std::strerror(error);
-    }
-    struct stat st;
-    const bool known = ::fstat(fd, &st) == 0;
-    ::close(fd);
-    if (!known) return std::strerror(errno);
-    if (S_ISDIR(st.st_mode)) return "it is a folder";
-    if (!S_ISREG(st.st_mode)) return "it is not a regular file (a device, FIFO or socket)";
-    return "it could be opened now: it changed since";
 }
 
 std::int64_t nowSeconds() noexcept {

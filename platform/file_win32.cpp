@@ -3,7 +3,6 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <string>
 #include <utility>
 
 // Paths are the host's 8-bit text, handed to the ANSI API unchanged.
@@ -32,26 +31,6 @@ FileStatus statFile(const char* path) noexcept {
     if (path == nullptr || !::GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return {};
     const bool regular = (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
     return {true, regular, unixSeconds(data.ftLastWriteTime)};
-}
-
-std::string whyCannotOpen(const char* path) {
-    if (path == nullptr) return "no path was given";
-    if (*path == '\0') return "the path is empty";
-    const DWORD attributes = ::GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return "it is a folder";
-    const HANDLE handle = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return "no such file or folder";
-        if (error == ERROR_ACCESS_DENIED) return "permission denied";
-        if (error == ERROR_SHARING_VIOLATION) return "another program holds it without sharing it";
-        return "Windows error " + std::to_string(error);
-    }
-    const DWORD type = ::GetFileType(handle);
-    ::CloseHandle(handle);
-    if (type != FILE_TYPE_DISK) return "it is not a regular file (a device, pipe or console)";
-    return "it could be opened now: it changed since";
 }
 
 std::int64_t nowSeconds() noexcept {

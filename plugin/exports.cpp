@@ -39,7 +39,7 @@ extern "C" void PLUGIN_CALL QuelvinFini(void) {}
 extern "C" char* PLUGIN_CALL function1(const char* path, const char* fieldNumber) {
     return answerOrEmpty([&] {
         const std::lock_guard<std::mutex> lock(moduleMutex);
-        return fieldCache.queryField(path, fieldNumber, plugin::newPluginText);
+        return plugin::newPluginText(fieldCache.queryField(path, fieldNumber));
     });
 }
 

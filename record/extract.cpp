@@ -45,31 +45,28 @@ namespace {
 // Removing the leftmost occurrence and searching again from the start, until
 // none is left, would be quadratic on a hostile line. Neither marker can
 // overlap itself, so every order of removals ends in the same text, and a
-// single left-to-right pass that drops a marker as soon as the output ends in
-// one produces it in linear time.
-void removeAll(std::string& out, std::string_view text, std::string_view marker) {
-    out.clear();
-    out.reserve(text.size());
+// single left-to-right pass that drops a marker as soon as the kept text ends
+// in one produces it in linear time. The kept text never outruns the text
+// read, so the pass works in place.
+void removeAll(std::string& text, std::string_view marker) {
     const char last = marker.back();
+    std::size_t kept = 0;
     for (const char c : text) {
-        out.push_back(c);
-        if (c == last && out.size() >= marker.size() &&
-            std::string_view(out).substr(out.size() - marker.size()) == marker) {
-            out.resize(out.size() - marker.size());
+        text[kept++] = c;
+        if (c == last && kept >= marker.size() &&
+            std::string_view(text).substr(kept - marker.size(), marker.size()) == marker) {
+            kept -= marker.size();
         }
     }
+    text.resize(kept);
 }
 
 }  // namespace
 
-std::string stripHtmlEnvelope(std::string_view text) {
-    constexpr std::string_view kOpening = "&lt;html&gt;&lt;body&gt;";
-    constexpr std::string_view kClosing = "&lt;/body&gt;&lt;/html&gt;";
-    std::string withoutOpening;
-    removeAll(withoutOpening, text, kOpening);
-    std::string result;
-    removeAll(result, withoutOpening, kClosing);
-    return result;
+std::string stripHtmlEnvelope(std::string text) {
+    removeAll(text, kEnvelopeOpening);
+    removeAll(text, kEnvelopeClosing);
+    return text;
 }
 
 }  // namespace record

@@ -17,8 +17,12 @@ std::string_view extractQuoted(std::string_view line) noexcept;
 // the end of the line.
 std::string_view extractParenthesised(std::string_view line) noexcept;
 
-// Removes every escaped <html><body> opening marker, then every escaped
-// closing marker, including markers that a removal itself brings together.
-std::string stripHtmlEnvelope(std::string_view text);
+// The escaped html/body envelope around a message of the enveloping service.
+inline constexpr std::string_view kEnvelopeOpening = "&lt;html&gt;&lt;body&gt;";
+inline constexpr std::string_view kEnvelopeClosing = "&lt;/body&gt;&lt;/html&gt;";
+
+// Removes every opening marker, then every closing marker, including markers
+// that a removal itself brings together. Works in the text's own storage.
+std::string stripHtmlEnvelope(std::string text);
 
 }  // namespace record

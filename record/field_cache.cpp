@@ -1,26 +1,46 @@
 #include "record/field_cache.h"
 
-#include "platform/file.h"
 #include "record/field_number.h"
-#include "record/tail_reader.h"
 
 namespace record {
 
-char* FieldCache::queryField(const char* path, const char* fieldNumber, AnswerCopy copy) {
-    const platform::FileStatus status = platform::statFile(path);
+bool FieldCache::mustRead(const char* path, const platform::FileStatus& status) const {
     // A path whose status is unknown, or that is no regular file, is read
     // anyway, so that it answers "Unable to open file." rather than serving
     // another file's fields.
-    const bool readable = status.ok && status.regularFile;
-    if (!readable || status.modifiedSeconds > lastModified_) {
-        lastModified_ = readable ? status.modifiedSeconds : 0;
-        if (!readFieldSet(path, fields_)) {
+    if (!status.ok || !status.regularFile || status.modifiedSeconds > lastModified_) return true;
+    // Reading the clock is no system call, and only an unsettled read asks.
+    return unsettled_ && status.modifiedSeconds == lastModified_ && platform::nowSeconds() > lastModified_ &&
+           unsettledPath_ == path;
+}
+
+std::string_view FieldCache::queryField(const char* path, const char* fieldNumber) {
+    const platform::FileStatus status = platform::statFile(path);
+    if (mustRead(path, status)) {
+        lastModified_ = status.ok && status.regularFile ? status.modifiedSeconds : 0;
+        // Taken before the read: a read begun after the log's second has
+        // ended cannot miss a write made within it.
+        const std::int64_t readStarted = platform::nowSeconds();
+        const ReadStatus read = readTail(path, tail_);
+        isCut_.reset();
+        if (read != ReadStatus::kRecord) {
             lastModified_ = 0;
-            return copy(fields_.field(kStatusField));
+            unsettled_ = false;
+            return field(kStatusField);
         }
+        unsettled_ = readStarted <= lastModified_;
+        if (unsettled_) unsettledPath_.assign(path);
     }
     const std::optional<std::size_t> index = parseFieldNumber(fieldNumber);
-    return copy(index ? fields_.field(*index) : std::string_view());
+    return index ? field(*index) : std::string_view();
+}
+
+std::string_view FieldCache::field(std::size_t index) {
+    if (!isCut_[index]) {
+        cutField(tail_, index, fields_);
+        isCut_.set(index);
+    }
+    return fields_.field[index];
 }
 
 }  // namespace record

@@ -1,26 +1,36 @@
 #include "record/field_set.h"
 
+#include <utility>
+
 #include "record/extract.h"
 
 namespace record {
 
-std::string_view FieldSet::cutAndKeep(std::size_t index) {
-    value_[index] = cut(index);
-    isCut_.set(index);
-    return value_[index];
+void cutField(const TailRecord& tail, std::size_t index, FieldSet& fields) {
+    std::string& field = fields.field[index];
+    if (index == kStatusField) {
+        field.assign(statusText(tail.status()));
+        return;
+    }
+    const auto cut = [&](std::size_t i) { return kFieldSources[i].cut(tail.line(kFieldSources[i].lineFromEnd)); };
+    field.assign(cut(index));
+    if (index == kMessageField && cut(kServiceField) == kEnvelopingService) field = stripHtmlEnvelope(std::move(field));
 }
 
-std::string_view FieldSet::cut(std::size_t index) {
-    if (index == kStatusField) return line(index);
-    const std::string_view value = kFieldSources[index].cut(line(index));
-    if (index != kMessageField || field(kServiceField) != kEnvelopingService) return value;
-    unwrappedMessage_ = stripHtmlEnvelope(value);
-    return unwrappedMessage_;
+void cutFields(const TailRecord& tail, FieldSet& fields) {
+    for (std::size_t index = 0; index < kFieldCount; ++index) cutField(tail, index, fields);
 }
 
-void FieldSet::copyLine(std::size_t index, std::string_view line) {
-    ownLine_[index].assign(line);
-    referLine(index, ownLine_[index]);
+const char* statusText(ReadStatus status) noexcept {
+    switch (status) {
+        case ReadStatus::kRecord:
+            return "";
+        case ReadStatus::kCannotOpen:
+            return kUnableToOpen;
+        case ReadStatus::kTooSmall:
+            return kFileTooSmall;
+    }
+    return kUnableToOpen;
 }
 
 }  // namespace record

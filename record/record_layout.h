@@ -47,9 +47,11 @@ inline constexpr std::array<FieldSource, 5> kFieldSources{{
 // A record is complete once this many line breaks have been found from the
 // end: the 13th bounds line 12, the last line the record spans.
 inline constexpr int kRecordBreaks = 13;
+inline constexpr int kRecordLines = kRecordBreaks - 1;
 
 // A message of this service (the whole service field, case-sensitive) comes
-// wrapped in an escaped html/body envelope, which is taken off.
+// wrapped in an escaped html/body envelope (kEnvelopeOpening and
+// kEnvelopeClosing, extract.h), which is taken off.
 inline constexpr std::string_view kEnvelopingService = "SAMETIME";
 
 // The log is read from its end in blocks of this size, and must be at least

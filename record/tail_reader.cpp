@@ -1,51 +1,100 @@
 #include "record/tail_reader.h"
 
 #include <algorithm>
-#include <array>
+#include <cstring>
+#include <span>
 
-#include "platform/file.h"
-#include "record/tail_scan.h"
+#include "record/line_feeds.h"
 
 namespace record {
 
 namespace {
 
-bool failure(FieldSet& fields, const char* status) {
-    fields.setStatus(status);
-    return false;
+// A buffer grown for a long line is let go at the next read rather than held
+// for the life of the module.
+constexpr std::size_t kKeptBufferBytes = 64 * kBlockSize;
+
+std::string_view withoutCarriageReturn(std::string_view line) noexcept {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line;
 }
 
 }  // namespace
 
-bool readFieldSet(const char* path, FieldSet& fields) {
-    fields.clear();
-    const platform::SharedFile file = platform::SharedFile::open(path);
-    if (!file.isOpen()) return failure(fields, kUnableToOpen);
-    if (file.size() < kMinimumLogSize) return failure(fields, kFileTooSmall);
+std::string_view TailRecord::line(int k) const noexcept {
+    if (k < 1 || !reached(k)) return {};
+    const std::size_t begin = breakAt(k) + 1;
+    return withoutCarriageReturn(std::string_view(buffer_).substr(begin, breakAt(k - 1) - begin));
+}
 
-    // The last block goes into the set, where the lines of a record that fits
-    // in it are used as they lie. Earlier blocks, needed only for long lines
-    // or short logs, go through this scratch block, and what they complete is
-    // copied out of it.
-    std::array<char, kBlockSize> scratch;
-    TailScan scan(fields);
-    TailScan::Block storage = TailScan::Block::kKept;
+std::string_view TailRecord::afterLastBreak() const noexcept {
+    const std::size_t begin = breaksFound_ > 0 ? breakAt(0) + 1 : begin_;
+    return std::string_view(buffer_).substr(begin);
+}
+
+std::string_view TailRecord::bytes() const noexcept { return std::string_view(buffer_).substr(begin_); }
+
+void TailRecord::restart() noexcept {
+    if (buffer_.size() > kKeptBufferBytes) std::string().swap(buffer_);
+    begin_ = buffer_.size();
+    breaksFound_ = 0;
+    reachedStart_ = false;
+}
+
+ReadStatus TailRecord::failed(ReadStatus status) noexcept {
+    restart();
+    return status_ = status;
+}
+
+char* TailRecord::roomBefore(std::size_t length) {
+    if (begin_ < length) {
+        // Doubling keeps a long line's many blocks linear in its length.
+        const std::size_t used = buffer_.size() - begin_;
+        std::string grown(std::max(2 * buffer_.size(), used + length), '\0');
+        std::memcpy(grown.data() + grown.size() - used, buffer_.data() + begin_, used);
+        buffer_.swap(grown);
+        begin_ = buffer_.size() - used;
+    }
+    return buffer_.data() + begin_ - length;
+}
+
+ReadStatus readTail(const char* path, TailRecord& tail) {
+    const platform::SharedFile file = platform::SharedFile::open(path);
+    if (!file.isOpen()) return tail.failed(ReadStatus::kCannotOpen);
+    if (file.size() < kMinimumLogSize) return tail.failed(ReadStatus::kTooSmall);
+    return scanTail(file, tail);
+}
+
+ReadStatus scanTail(const platform::SharedFile& file, TailRecord& tail) {
+    tail.restart();
+    std::array<std::size_t, kRecordBreaks> found;
     std::int64_t blockEnd = file.size();
-    while (blockEnd > 0) {
-        const std::int64_t blockStart = std::max<std::int64_t>(0, blockEnd - std::int64_t{kBlockSize});
-        char* const buffer = storage == TailScan::Block::kKept ? fields.lastBlock().data() : scratch.data();
-        const std::int64_t got = file.readAt(blockStart, buffer, static_cast<std::size_t>(blockEnd - blockStart));
-        if (got < 0) {
-            fields.clear();
-            return failure(fields, kUnableToOpen);
+    while (tail.breaksFound_ < kRecordBreaks) {
+        if (blockEnd <= 0) {
+            tail.reachedStart_ = true;
+            return tail.status_ = ReadStatus::kTooSmall;
         }
-        // A file that shrank since it was opened reads short: only the bytes
-        // actually read are scanned.
-        if (scan.scanPreceding({buffer, static_cast<std::size_t>(got)}, storage)) return true;
-        storage = TailScan::Block::kScratch;
+        const std::int64_t blockStart = std::max<std::int64_t>(0, blockEnd - std::int64_t{kBlockSize});
+        const auto length = static_cast<std::size_t>(blockEnd - blockStart);
+        char* const block = tail.roomBefore(length);
+        const std::int64_t got = file.readAt(blockStart, block, length);
+        if (got < 0) return tail.failed(ReadStatus::kCannotOpen);
+        // A short read leaves a gap: the bytes read close up to those after.
+        const auto size = static_cast<std::size_t>(got);
+        if (size < length) std::memmove(block + (length - size), block, size);
+        tail.begin_ -= size;
+
+        const std::size_t count = findLastLineFeeds(
+            {tail.buffer_.data() + tail.begin_, size},
+            std::span(found).first(static_cast<std::size_t>(kRecordBreaks - tail.breaksFound_)));
+        for (std::size_t i = 0; i < count; ++i) {
+            tail.breakFromEnd_[static_cast<std::size_t>(tail.breaksFound_++)] =
+                tail.buffer_.size() - (tail.begin_ + found[i]);
+        }
         blockEnd = blockStart;
     }
-    return failure(fields, kFileTooSmall);
+    tail.reachedStart_ = blockEnd == 0;
+    return tail.status_ = ReadStatus::kRecord;
 }
 
 }  // namespace record

@@ -1,18 +1,79 @@
 #pragma once
-// Reads the record at the end of a chat log.
+// Reads the end of a chat log: the record as the module counts it.
 
-#include "record/field_set.h"
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/file.h"
+#include "record/record_layout.h"
 
 namespace record {
 
-// Cuts the fields of the last record out of the log at `path` into `fields`,
-// reading only as many blocks from its end as it takes to find the record's
-// line breaks. The file is open only during the call.
-//
-// Returns false when the read fails; field 5 then holds the status text:
-// kUnableToOpen when the path is NULL, missing, unreadable or not a regular
-// file, and kFileTooSmall when the log is under the minimum size or its start
-// is reached first. In that last case the fields already cut are kept.
-[[nodiscard]] bool readFieldSet(const char* path, FieldSet& fields);
+enum class ReadStatus {
+    kRecord,      // all the record's line breaks were found
+    kCannotOpen,  // no path, not there, not a regular file, or a read failed
+    kTooSmall,    // under the minimum size, or its start came first
+};
+
+// What one backward read of a log found: the bytes it read, which it owns,
+// and where the line breaks lie among them. A plain value: it can be copied,
+// and nothing else points into it.
+class TailRecord {
+public:
+    ReadStatus status() const noexcept { return status_; }
+
+    // How many line breaks the read found from the end, kRecordBreaks at most.
+    int breaksFound() const noexcept { return breaksFound_; }
+    // Whether line k (1 to kRecordLines) lies between two breaks that the read
+    // found. A line that was not reached is empty.
+    bool reached(int k) const noexcept { return breaksFound_ > k; }
+    // Line k from the end, without its LF and without a CR directly before it,
+    // whole even when it spans blocks.
+    std::string_view line(int k) const noexcept;
+    // Whatever follows the last line break: a record still being written, or
+    // nothing. With no break found, every byte read.
+    std::string_view afterLastBreak() const noexcept;
+    // Whether the bytes read begin at the start of the file.
+    bool reachedStart() const noexcept { return reachedStart_; }
+    // Every byte read, in file order: the end of the log.
+    std::string_view bytes() const noexcept;
+
+private:
+    friend ReadStatus readTail(const char* path, TailRecord& tail);
+    friend ReadStatus scanTail(const platform::SharedFile& file, TailRecord& tail);
+
+    void restart() noexcept;
+    ReadStatus failed(ReadStatus status) noexcept;
+    char* roomBefore(std::size_t length);
+    // Where break i (0 is the last one in the file) lies in buffer_.
+    std::size_t breakAt(int i) const noexcept { return buffer_.size() - breakFromEnd_[static_cast<std::size_t>(i)]; }
+
+    // The bytes read fill buffer_ from begin_ to its end; each block read goes
+    // in front of the one read before it. Breaks are kept as distances from
+    // the end, which a block put in front leaves as they are.
+    std::string buffer_;
+    std::size_t begin_ = 0;
+    std::array<std::size_t, kRecordBreaks> breakFromEnd_{};
+    int breaksFound_ = 0;
+    bool reachedStart_ = false;
+    ReadStatus status_ = ReadStatus::kCannotOpen;
+};
+
+// The module's read of the log at `path`: kCannotOpen when it cannot be
+// opened, kTooSmall without reading a byte when it is under kMinimumLogSize,
+// else scanTail. The file is open only during the call. `tail` is refilled;
+// its buffer's capacity is reused.
+ReadStatus readTail(const char* path, TailRecord& tail);
+
+// Reads `file` backwards from its end, kBlockSize bytes at a time, each block
+// in front of the last, and finds line feeds from the end until the record's
+// kRecordBreaks are found (kRecord) or the start of the file is reached
+// first (kTooSmall); a read error gives kCannotOpen. Only the bytes actually
+// read count: a file that shrank since it was opened reads short. Whatever
+// its size: the inspector also shows the lines of a log under the minimum.
+ReadStatus scanTail(const platform::SharedFile& file, TailRecord& tail);
 
 }  // namespace record

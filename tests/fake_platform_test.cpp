@@ -5,10 +5,8 @@
 
 #include <string>
 
-#include "plugin/plugin_text.h"
 #include "record/field_cache.h"
 #include "record/tail_reader.h"
-#include "record/tail_scan.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/temp_log.h"
 
@@ -23,7 +21,7 @@ class FakePlatformTest : public ::testing::Test {
 protected:
     void SetUp() override { fake_platform::reset(); }
 
-    std::string query(const char* fieldNumber) { return cache.queryField(kLog, fieldNumber, plugin::newPluginText); }
+    std::string query(const char* fieldNumber) { return std::string(cache.queryField(kLog, fieldNumber)); }
 
     static void putLog(const std::string& bytes, std::int64_t modified) {
         fake_platform::put(kLog, {bytes, modified});

@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "plugin/plugin_text.h"
 #include "tests/support/temp_log.h"
 
 namespace {
@@ -19,7 +18,7 @@ constexpr std::int64_t kTime = 1'700'000'000;
 class FieldCacheTest : public ::testing::Test {
 protected:
     std::string query(const std::string& path, const char* fieldNumber) {
-        return cache.queryField(path.c_str(), fieldNumber, plugin::newPluginText);
+        return std::string(cache.queryField(path.c_str(), fieldNumber));
     }
 
     // Writes a log ending in a record whose message text is `text`.
@@ -94,7 +93,7 @@ TEST_F(FieldCacheTest, PathsThatAreNoRegularFileNeverServeTheCache) {
     writeLog(log, "cached", kFuture);
     EXPECT_EQ(query(log, "3"), "cached");
     EXPECT_EQ(query(folder.path().string(), "3"), "Unable to open file.");
-    EXPECT_EQ(cache.queryField(nullptr, "3", plugin::newPluginText), std::string("Unable to open file."));
+    EXPECT_EQ(std::string(cache.queryField(nullptr, "3")), std::string("Unable to open file."));
 }
 
 TEST_F(FieldCacheTest, StripsTheEnvelopeOnceForTheSametimeServiceOnly) {
@@ -133,7 +132,7 @@ TEST_F(FieldCacheTest, ReadsTheFieldNumberAsDecimalTextAndRejectsOutOfRange) {
         {"-99999999999999999999999999", ""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(cache.queryField(log.c_str(), c.number, plugin::newPluginText), std::string(c.expected))
+        EXPECT_EQ(std::string(cache.queryField(log.c_str(), c.number)), std::string(c.expected))
             << (c.number != nullptr ? c.number : "NULL");
     }
 }

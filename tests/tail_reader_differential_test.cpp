@@ -10,7 +10,6 @@
 #include <string_view>
 
 #include "record/tail_reader.h"
-#include "record/tail_scan.h"
 #include "tests/support/reference.h"
 #include "tests/support/tail_read.h"
 #include "tests/support/temp_log.h"

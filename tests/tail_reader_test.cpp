@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <string>
 
-#include "record/tail_scan.h"
 #include "tests/support/tail_read.h"
 #include "tests/support/temp_log.h"
 

@@ -1,14 +1,17 @@
 #include "tests/support/tail_read.h"
 
+#include "record/field_set.h"
 #include "record/tail_reader.h"
 
 namespace testing_support {
 
 TailRead readTail(const char* path) {
-    record::FieldSet fields;
+    record::TailRecord tail;
     TailRead result;
-    result.failed = !record::readFieldSet(path, fields);
-    for (std::size_t i = 0; i < record::kFieldCount; ++i) result.field[i] = fields.field(i);
+    result.failed = record::readTail(path, tail) != record::ReadStatus::kRecord;
+    record::FieldSet fields;
+    record::cutFields(tail, fields);
+    result.field = fields.field;
     return result;
 }
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "record/field_set.h"
+#include "record/record_layout.h"
 
 namespace testing_support {
 

@@ -1,0 +1,35 @@
+#pragma once
+// The inspector's hints: each names a trait of the log at hand that makes the
+// module answer other than a reader might expect, and is given only when the
+// log has that trait.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/file.h"
+#include "record/field_set.h"
+#include "record/tail_reader.h"
+
+namespace explain {
+
+// What the inspector knows of a log, all of it from the module's own code.
+struct LogFacts {
+    platform::FileStatus status;
+    std::int64_t now = 0;
+    std::int64_t size = 0;
+    // What the module answers: a record, or the status of a failed read.
+    record::ReadStatus answer = record::ReadStatus::kCannotOpen;
+    // The lines as the module counts them; for a log under the minimum size,
+    // as it would count them were the log long enough.
+    const record::TailRecord& tail;
+    // Cut from `tail`.
+    const record::FieldSet& fields;
+};
+
+std::vector<std::string> hintsFor(const LogFacts& facts);
+
+// "1 byte", "2 bytes".
+std::string counted(std::int64_t n, const std::string& noun);
+
+}  // namespace explain
