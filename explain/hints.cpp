@@ -111,14 +111,15 @@ bool looksLikeUtf16(const record::TailRecord& tail) {
 }
 
 void nulBytes(const LogFacts& facts, std::vector<std::string>& hints) {
+    if (looksLikeUtf16(facts.tail)) {
+        hints.push_back("the log looks like UTF-16 (a byte-order mark, or a NUL in every other byte): the module "
+                        "reads 8-bit text, so its fields come out empty or cut; save the log as UTF-8");
+        return;
+    }
     for (int k = 1; k <= kRecordLines && facts.tail.reached(k); ++k) {
         if (facts.tail.line(k).find('\0') == std::string_view::npos) continue;
         hints.push_back("line " + std::to_string(k) + " holds a NUL byte: an answer ends at its first NUL");
         break;
-    }
-    if (looksLikeUtf16(facts.tail)) {
-        hints.push_back("the log looks like UTF-16 (a byte-order mark, or a NUL in every other byte): the module "
-                        "reads 8-bit text, so its fields come out empty or cut; save the log as UTF-8");
     }
 }
 
@@ -154,9 +155,11 @@ void dates(const LogFacts& facts, std::vector<std::string>& hints) {
 void unfinished(const LogFacts& facts, std::vector<std::string>& hints) {
     const std::string_view after = facts.tail.afterLastBreak();
     if (facts.tail.breaksFound() == 0 || after.empty()) return;
+    const bool one = after.size() == 1;
     hints.push_back(counted(static_cast<std::int64_t>(after.size()), "byte") +
-                    (after.size() == 1 ? " follows" : " follow") + " the last line break and are not read: a record still being written? Once its first "
-                    "lines end, and until the whole record is there, the fields come from the wrong lines");
+                    (one ? " follows the last line break and is" : " follow the last line break and are") +
+                    " not read: a record still being written? Once its first lines end, and until the whole record "
+                    "is there, the fields come from the wrong lines");
 }
 
 }  // namespace
@@ -170,8 +173,12 @@ std::vector<std::string> hintsFor(const LogFacts& facts) {
     dates(facts, hints);
     noValues(facts, hints);
     shifted(facts, hints);
-    unfinished(facts, hints);
-    carriageReturns(facts, hints);
+    // In UTF-16 every byte is half a character: what one hint says of the
+    // text as 8-bit bytes, the UTF-16 hint says of it all.
+    if (!looksLikeUtf16(facts.tail)) {
+        unfinished(facts, hints);
+        carriageReturns(facts, hints);
+    }
     nulBytes(facts, hints);
     envelope(facts, hints);
     return hints;

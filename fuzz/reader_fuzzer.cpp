@@ -33,5 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const testing_support::TailRead expected = reference::readFieldSet(log);
     FUZZ_CHECK(actual.failed == expected.failed);
     for (std::size_t i = 0; i < record::kFieldCount; ++i) FUZZ_CHECK(actual.field[i] == expected.field[i]);
+    FUZZ_CHECK(actual.line == expected.line);
+    FUZZ_CHECK(actual.afterLastBreak == expected.afterLastBreak);
     return 0;
 }

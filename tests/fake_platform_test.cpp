@@ -93,4 +93,44 @@ TEST_F(FakePlatformTest, AFailedReadOrOpenIsReportedAndRetried) {
     EXPECT_EQ(query("3"), "Hello there");
 }
 
+// A log rewritten later in the second its time names keeps that time: only
+// a read made after that second has surely seen the whole of it.
+TEST_F(FakePlatformTest, AReadWithinTheLogsSecondIsMadeOnceMoreInALaterSecond) {
+    RecordValues half, whole;
+    half.text = "half";
+    whole.text = "whole";
+    fake_platform::setNow(100);
+    putLog(logEndingWith(half), 100);
+    ASSERT_EQ(query("3"), "half");
+
+    putLog(logEndingWith(whole), 100);  // the rest, written in the same second
+    EXPECT_EQ(query("3"), "half");      // still in that second: nothing says it changed
+    const std::string other = "other.log";
+    fake_platform::put(other, {logEndingWith({}), 100});
+    fake_platform::setNow(101);
+    EXPECT_EQ(std::string(cache.queryField(other.c_str(), "3")), "half");  // another path: the cache
+    fake_platform::calls() = {};
+    EXPECT_EQ(query("3"), "whole");  // the same path in a later second: read once more
+    EXPECT_EQ(fake_platform::calls().open, 1);
+
+    putLog(logEndingWith(half), 100);  // settled: the same time is the same log again
+    fake_platform::setNow(105);
+    EXPECT_EQ(query("3"), "whole");
+    EXPECT_EQ(fake_platform::calls().open, 1);
+    EXPECT_EQ(cache.lastModified(), 100);
+}
+
+TEST_F(FakePlatformTest, AReadMadeAfterTheLogsSecondIsNeverRepeated) {
+    fake_platform::setNow(150);
+    putLog(logEndingWith({}), 100);
+    ASSERT_EQ(query("3"), "Hello there");
+    fake_platform::calls() = {};
+    for (const std::int64_t now : {151, 200, 100000}) {
+        fake_platform::setNow(now);
+        EXPECT_EQ(query("3"), "Hello there");
+    }
+    EXPECT_EQ(fake_platform::calls().stat, 3);
+    EXPECT_EQ(fake_platform::calls().open, 0);
+}
+
 }  // namespace

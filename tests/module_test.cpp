@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 
 #include "platform/file.h"
 #include "tests/support/held_for_writing.h"
@@ -85,6 +87,27 @@ TEST_F(ModuleTest, ReadsALogThatTheWriterHoldsOpen) {
     const testing_support::HeldForWriting writer(log);
     ASSERT_TRUE(writer.isOpen());
     EXPECT_STREQ(entry.function1(log.c_str(), "3"), "written while held");
+}
+
+// A client writes a record in two parts within one second, and a poll falls
+// between them: the whole record shows at the first poll of a later second.
+// The log is dated two seconds ahead, so that the first read surely falls
+// within or before that second, however slowly this runs.
+TEST_F(ModuleTest, ARecordCaughtMidWriteIsReadAgainInALaterSecond) {
+    testing_support::RecordValues values;
+    values.text = "the whole record";
+    const std::string before = testing_support::logEndingWith({});
+    const std::string record = testing_support::record(values);
+    const std::int64_t second = platform::nowSeconds() + 2;
+    testing_support::writeFile(log, before + record.substr(0, record.find('\n') + 1));
+    testing_support::setModified(log, second);
+    forgetLastRead();
+    ASSERT_STRNE(entry.function1(log.c_str(), "3"), "the whole record");
+
+    testing_support::writeFile(log, before + record);
+    testing_support::setModified(log, second);
+    while (platform::nowSeconds() <= second) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_STREQ(entry.function1(log.c_str(), "3"), "the whole record");
 }
 
 }  // namespace

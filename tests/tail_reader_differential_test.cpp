@@ -53,7 +53,8 @@ std::string randomLog(std::mt19937& random) {
 std::string describe(const TailRead& read) {
     std::string text = read.failed ? "failed" : "ok";
     for (const std::string& field : read.field) text += " [" + field + "]";
-    return text;
+    for (const std::optional<std::string>& line : read.line) text += line ? " <" + *line + ">" : " -";
+    return text + " after <" + read.afterLastBreak + ">";
 }
 
 TEST(TailReaderDifferential, MatchesAWholeFileReadOnRandomLogs) {

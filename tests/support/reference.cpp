@@ -56,6 +56,12 @@ testing_support::TailRead readFieldSet(std::string_view log) {
         }
     }
     const std::size_t breaks = pieces.size() - 1;
+    result.afterLastBreak = pieces.back();
+    for (std::size_t k = 1; k <= result.line.size() && k + 1 <= breaks; ++k) {
+        std::string line = pieces[breaks - k];
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        result.line[k - 1] = line;
+    }
     // Line k from the end lies between breaks k+1 and k, so it needs k+1 of them.
     const auto cut = [&](std::size_t lineFromEnd, std::size_t field, bool quoted) {
         if (lineFromEnd + 1 > breaks) return;

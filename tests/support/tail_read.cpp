@@ -12,6 +12,10 @@ TailRead readTail(const char* path) {
     record::FieldSet fields;
     record::cutFields(tail, fields);
     result.field = fields.field;
+    for (int k = 1; k <= record::kRecordLines; ++k) {
+        if (tail.reached(k)) result.line[static_cast<std::size_t>(k - 1)] = tail.line(k);
+    }
+    result.afterLastBreak = tail.afterLastBreak();
     return result;
 }
 

@@ -3,6 +3,7 @@
 // buffers and compare with the reference reader's.
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "record/record_layout.h"
@@ -12,6 +13,9 @@ namespace testing_support {
 struct TailRead {
     std::array<std::string, record::kFieldCount> field;
     bool failed = false;  // field 5 then holds the status text
+    // Lines 1 to 12 from the end, where the read reached them.
+    std::array<std::optional<std::string>, record::kRecordLines> line;
+    std::string afterLastBreak;
 };
 
 // What the module's reader cuts from the log at `path`.
