@@ -9,8 +9,10 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "explain/inspection.h"
+#include "platform/file.h"
 #include "tests/support/module_under_test.h"
 #include "tests/support/temp_log.h"
 
@@ -111,6 +113,100 @@ TEST(Explain, SaysWhyTheModuleAnswersAStatusText) {
         EXPECT_EQ(report.statusText, c.status) << c.path;
         EXPECT_NE(report.text.find(c.reason), std::string::npos) << report.text;
     }
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.rfind(from), from.size(), to);
+}
+
+// Each hint against a log that has its trait and one that differs only
+// elsewhere. `said` must all appear among the hints, `notSaid` none of them;
+// a row with neither must get no hint at all.
+TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
+    using testing_support::logEndingWith;
+    using testing_support::RecordValues;
+    testing_support::TempFolder folder;
+    const std::string sound = logEndingWith({});
+    RecordValues sametime;
+    sametime.service = "SAMETIME";
+    sametime.text = "&lt;html&gt;&lt;body&gt;Hi&lt;/body&gt;&lt;/html&gt;";
+    RecordValues opened = sametime;
+    opened.text = "&lt;html&gt;&lt;body&gt;Hi";
+    RecordValues otherService = sametime;
+    otherService.service = "XMPP";
+    RecordValues nulInMessage;
+    nulInMessage.text = std::string("a\0b", 3);
+    std::string nulThreeBack = logEndingWith({}) + testing_support::record({}) + testing_support::record({});
+    nulThreeBack[nulThreeBack.size() - 2 * testing_support::record({}).size() - 20] = '\0';
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : sound) utf16 += std::string{c, '\0'};
+    const std::int64_t now = platform::nowSeconds();
+    const std::int64_t past = now - 1000;
+    const struct {
+        const char* name;
+        std::string log;
+        std::int64_t modified;
+        std::vector<std::string> said, notSaid;
+    } cases[] = {
+        {"sound", sound, past, {}, {}},
+        {"sound, enveloped", logEndingWith(sametime), past, {}, {}},
+        {"sound, under the minimum", testing_support::record({}), past, {}, {}},
+        {"sound, CR LF", logEndingWith({}, "\r\n"), past, {}, {}},
+        {"no value", replaced(sound, "from: \"Ada Quinn\"", "from: Ada"), past,
+         {"line 4 (field 1 sender) holds no label: \"value\"", "answers the whole line"}, {"shifted"}},
+        {"an empty line after the record", sound + "\r\n", past,
+         {"ended 1 line earlier", "1 empty line after the last record"}, {}},
+        {"a record being written", sound + "<message>\r\n  sent: 2026-12-08 (14:20:43)\r\n", past,
+         {"ended 2 lines earlier", "still being written"}, {}},
+        {"a line missing", replaced(sound, "</message>\r\n", ""), past, {"ended 1 line later", "1 line missing"}, {}},
+        {"text after the last break", sound + "<message>", past, {"9 bytes follow the last line break"}, {}},
+        {"one byte after the last break", sound + "<", past, {"1 byte follows the last line break"}, {}},
+        {"CR only", logEndingWith({}, "\r"), past,
+         {"CRs without LF", "that is why the module finds only 0 line breaks"}, {}},
+        {"a CR inside a line", replaced(sound, "Hello there", "Hello\rthere"), past, {"1 CR without LF"},
+         {"that is why"}},
+        {"a NUL in the message", logEndingWith(nulInMessage), past, {"line 2 holds a NUL byte"}, {"UTF-16"}},
+        {"a NUL three records back", nulThreeBack, past, {}, {}},
+        {"UTF-16", utf16, past, {"looks like UTF-16"}, {"CR without LF", "NUL byte"}},
+        {"envelope partly there", logEndingWith(opened), past, {"only partly there"}, {}},
+        {"envelope on another service", logEndingWith(otherService), past, {"only a service of exactly"}, {}},
+        {"dated in the future", sound, now + 3600, {"in the future"}, {}},
+        {"dated 1970", sound, 0, {"never reads it"}, {"in the future"}},
+    };
+    for (const auto& c : cases) {
+        const std::string path = folder.file("log");
+        testing_support::writeFile(path, c.log);
+        testing_support::setModified(path, c.modified);
+        const Report report = inspect(path);
+        std::string hints;
+        std::istringstream lines(report.text);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.starts_with("hint: ")) hints += line + "\n";
+        }
+        if (c.said.empty() && c.notSaid.empty()) {
+            EXPECT_EQ(hints, "") << c.name;
+        }
+        for (const std::string& text : c.said) {
+            EXPECT_NE(hints.find(text), std::string::npos) << c.name << ": " << text << "\n" << hints;
+        }
+        for (const std::string& text : c.notSaid) {
+            EXPECT_EQ(hints.find(text), std::string::npos) << c.name << ": " << text << "\n" << hints;
+        }
+    }
+}
+
+// Under the minimum size the report gives the status and its reason, then the
+// lines the module would count: every one of them, values and all.
+TEST(Explain, ShowsTheLinesOfALogUnderTheMinimum) {
+    testing_support::TempFolder folder;
+    const std::string path = folder.file("new.log");
+    testing_support::writeFile(path, "\n" + testing_support::record({}));
+    const Report report = inspect(path);
+    EXPECT_EQ(report.statusText, "File too small.");
+    EXPECT_NE(report.text.find("under the 1024-byte minimum"), std::string::npos) << report.text;
+    EXPECT_NE(report.text.find("line 12: <message>\n"), std::string::npos) << report.text;
+    EXPECT_NE(report.text.find("line 2:   text: \"Hello there\"\n"), std::string::npos) << report.text;
+    EXPECT_NE(report.text.find("line 1: </message>\n"), std::string::npos) << report.text;
 }
 
 }  // namespace
