@@ -83,7 +83,15 @@ TEST_F(FieldCacheTest, AFailedReadAnswersItsStatusAndIsRetriedOnEveryPoll) {
 
     writeLog(log, "recovered", 100);  // any time after the epoch is newer than a failure
     EXPECT_EQ(query(log, "3"), "recovered");
+    EXPECT_EQ(query(log, "5"), "");  // a good read leaves no status behind
     EXPECT_EQ(cache.lastModified(), 100);
+
+    // After a failure the time is 0, so a log dated 1970-01-01 is answered
+    // from the failed set, whose field 5 is the status.
+    EXPECT_EQ(query(missing, "0"), "Unable to open file.");
+    writeLog(log, "never read", 0);
+    EXPECT_EQ(query(log, "5"), "Unable to open file.");
+    EXPECT_EQ(query(log, "3"), "");
 }
 
 TEST_F(FieldCacheTest, PathsThatAreNoRegularFileNeverServeTheCache) {
@@ -130,6 +138,10 @@ TEST_F(FieldCacheTest, ReadsTheFieldNumberAsDecimalTextAndRejectsOutOfRange) {
         {"2147483648", ""},  // past int
         {"99999999999999999999999999", ""},
         {"-99999999999999999999999999", ""},
+        // Regressions: only the six white-space bytes are skipped, one sign
+        // is read, and a number past 32 bits does not wrap to a small one.
+        {"\x01" "3", "f0"}, {"\x7f" "3", "f0"}, {"--3", "f0"}, {"+-3", "f0"}, {"-+3", "f0"},
+        {"4294967299", ""}, {"18446744073709551619", ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(std::string(cache.queryField(log.c_str(), c.number)), std::string(c.expected))
