@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "explain/command_line.h"
 #include "explain/inspection.h"
 #include "platform/file.h"
 #include "tests/support/module_under_test.h"
@@ -207,6 +208,67 @@ TEST(Explain, ShowsTheLinesOfALogUnderTheMinimum) {
     EXPECT_NE(report.text.find("line 12: <message>\n"), std::string::npos) << report.text;
     EXPECT_NE(report.text.find("line 2:   text: \"Hello there\"\n"), std::string::npos) << report.text;
     EXPECT_NE(report.text.find("line 1: </message>\n"), std::string::npos) << report.text;
+}
+
+// The report's lines for one log, by what they must read exactly: escapes
+// spelled out, a value up to its NUL as function1 answers it, a CR LF line
+// without its CR, and the reason at exactly the minimum size.
+TEST(Explain, SpellsOutWhatItShows) {
+    testing_support::TempFolder folder;
+    testing_support::RecordValues values;
+    values.sender = "q\"b\\s\r\t\x01";
+    values.text = std::string("ab\0cd", 5);
+    std::string twelveBreaks = std::string(1024 - 12, 'x') + std::string(12, '\n');
+    const struct {
+        const char* name;
+        std::string log;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"escapes", testing_support::logEndingWith(values),
+         {"field 1 sender: \"q\\\"b\\\\s\\r\\t\\x01\"", "line 4:   from: \"q\"b\\s\\r\\t\\x01\"",
+          "field 3 message: \"ab\"", "line 1: </message>"}},
+        {"exactly the minimum", twelveBreaks,
+         {"status: \"File too small.\"", "reason: the start of the log comes after 12 line breaks; a record needs 13",
+          "size: 1024 bytes"}},
+    };
+    for (const auto& c : cases) {
+        const std::string path = folder.file("log");
+        testing_support::writeFile(path, c.log);
+        const Report report = inspect(path);
+        for (const std::string& line : c.lines) {
+            EXPECT_NE(report.text.find("\n" + line + "\n"), std::string::npos) << c.name << ": " << line << "\n"
+                                                                               << report.text;
+        }
+    }
+}
+
+TEST(Explain, ExitsWithWhatTheModuleAnswersOrAUsageError) {
+    testing_support::TempFolder folder;
+    const std::string good = folder.file("-good.log");
+    testing_support::writeFile(good, testing_support::logEndingWith({}));
+    const std::string small = folder.file("small.log");
+    testing_support::writeFile(small, "x\n");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* said;
+    } cases[] = {
+        {{good}, explain::kAnswersFields, "field 3 message: \"Hello there\""},
+        {{"--", good}, explain::kAnswersFields, "field 3 message: \"Hello there\""},
+        {{small}, explain::kAnswersStatus, "status: \"File too small.\""},
+        {{"--", "-missing.log"}, explain::kAnswersStatus, "log: -missing.log"},
+        {{}, explain::kUsageError, "no LOG given"},
+        {{"-missing.log"}, explain::kUsageError, "unknown option -missing.log"},
+        {{small, small}, explain::kUsageError, "one LOG at a time"},
+        {{"--help"}, 0, "usage: marlowick-explain"},
+    };
+    for (const auto& c : cases) {
+        std::vector<const char*> argv{"marlowick-explain"};
+        for (const std::string& arg : c.args) argv.push_back(arg.c_str());
+        std::string out, err;
+        EXPECT_EQ(explain::runCommandLine(static_cast<int>(argv.size()), argv.data(), out, err), c.status) << c.said;
+        EXPECT_NE((out + err).find(c.said), std::string::npos) << c.said << "\n" << out << err;
+    }
 }
 
 }  // namespace
