@@ -23,7 +23,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quelvin-host [options] MODULE LOG\n"
+    "usage: quelvin-host [options] [--] MODULE LOG\n"
     "\n"
     "Loads the plug-in MODULE, then polls it about the chat log LOG and prints\n"
     "every answer that changes, until the poll limit or Ctrl-C.\n"
@@ -36,6 +36,7 @@ constexpr const char* kUsage =
     "  --interval MS    milliseconds between polls, 1 to 86400000 (one day); never\n"
     "                   below the module's minimum refresh interval (default: that minimum)\n"
     "  --polls N        stop after N polls, 1 to 1000000000 (default: run until Ctrl-C)\n"
+    "  --               what follows is MODULE and LOG, even if it starts with -\n"
     "  --version        print the version\n"
     "  --help           show this text\n";
 
@@ -92,8 +93,17 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exitCode) {
     Options options;
     std::vector<std::string> positional;
     exitCode = 2;
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
+        if (optionsEnded) {
+            positional.emplace_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
             exitCode = 0;
@@ -173,7 +183,8 @@ void printChange(const std::string& label, const std::string& answer) {
     std::fflush(stdout);
 }
 
-void pollUntilDone(const host::EntryPoints& entry, const Options& options, long long intervalMs) {
+// Returns how many polls were made.
+long long pollUntilDone(const host::EntryPoints& entry, const Options& options, long long intervalMs) {
     std::map<std::string, std::string> lastAnswers;
     const auto report = [&](const std::string& label, const char* answer) {
         // The text comes from someone's chat log: it is shown quoted and
@@ -188,14 +199,16 @@ void pollUntilDone(const host::EntryPoints& entry, const Options& options, long 
     // Polls keep to a fixed rate: the k-th is due k intervals after the
     // first, however long the polls themselves take, so the age never skips.
     const auto start = std::chrono::steady_clock::now();
-    for (long long poll = 0; !stopRequested && (!options.polls || poll < *options.polls); ++poll) {
-        sleepUntilOrStopped(start + poll * std::chrono::milliseconds(intervalMs));
+    long long polls = 0;
+    for (; !stopRequested && (!options.polls || polls < *options.polls); ++polls) {
+        sleepUntilOrStopped(start + polls * std::chrono::milliseconds(intervalMs));
         if (stopRequested) break;
         for (const std::string& field : options.fields) {
             report("field " + field, entry.function1(options.logPath.c_str(), field.c_str()));
         }
         report("age", entry.function2(options.logPath.c_str(), ""));
     }
+    return polls;
 }
 
 }  // namespace
@@ -225,11 +238,16 @@ int main(int argc, char** argv) {
     entry.init();
     const int minimumMs = entry.getMinRefreshInterval();
     const long long intervalMs = std::max<long long>(options->intervalMs, minimumMs);
+    if (options->intervalMs != 0 && options->intervalMs < intervalMs) {
+        std::fprintf(stderr, "quelvin-host: note: --interval %lld is below the module's minimum: raised to %lld ms\n",
+                     options->intervalMs, intervalMs);
+    }
     std::printf("quelvin-host: polling %s every %lld ms (module minimum %d ms)\n", options->logPath.c_str(),
                 intervalMs, minimumMs);
     std::fflush(stdout);
-    pollUntilDone(entry, *options, intervalMs);
+    const long long polls = pollUntilDone(entry, *options, intervalMs);
     entry.fini();
+    std::printf("quelvin-host: stopped after %lld poll%s\n", polls, polls == 1 ? "" : "s");
     // Stopped by a signal: 128 plus its number, as a shell reports a program
     // it ended (130 for Ctrl-C).
     return stopRequested != 0 ? 128 + stopRequested : 0;

@@ -32,7 +32,10 @@ std::string lastErrorText(const std::string& path) {
 }  // namespace
 
 std::unique_ptr<PluginModule> PluginModule::load(const std::string& path, std::string& error) {
-    const HMODULE module = ::LoadLibraryA(path.c_str());
+    // LoadLibrary searches the program's folder, the system's and the PATH
+    // for a bare name; the host means the file in the current folder.
+    const std::string file = path.find_first_of("\\/:") == std::string::npos ? ".\\" + path : path;
+    const HMODULE module = ::LoadLibraryA(file.c_str());
     if (module == nullptr) {
         error = lastErrorText(path);
         return nullptr;
