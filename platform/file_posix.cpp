@@ -1,4 +1,5 @@
 #include "platform/file.h"
+#include "platform/system_calls_posix.h"
 
 #include <cerrno>
 #include <ctime>
@@ -9,6 +10,18 @@
 #include <utility>
 
 namespace platform {
+
+namespace {
+
+int openFile(const char* path, int flags) { return ::open(path, flags); }
+
+ssize_t readFileAt(int fd, void* buffer, std::size_t count, std::int64_t offset) {
+    return ::pread(fd, buffer, count, static_cast<off_t>(offset));
+}
+
+}  // namespace
+
+SystemCalls systemCalls = {openFile, readFileAt};
 
 FileStatus statFile(const char* path) noexcept {
     struct stat st;  // filled by stat(); zeroing it first costs a cached poll
@@ -26,7 +39,7 @@ SharedFile SharedFile::open(const char* path) noexcept {
     // inside the host's poll. It has no effect on reads of a regular file.
     int fd;
     do {
-        fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        fd = systemCalls.open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return {};
 
@@ -40,8 +53,8 @@ SharedFile SharedFile::open(const char* path) noexcept {
 std::int64_t SharedFile::readAt(std::int64_t offset, char* buffer, std::size_t length) const noexcept {
     std::size_t done = 0;
     while (done < length) {
-        const ssize_t got = ::pread(static_cast<int>(handle_), buffer + done, length - done,
-                                    static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        const ssize_t got = systemCalls.pread(static_cast<int>(handle_), buffer + done, length - done,
+                                              offset + static_cast<std::int64_t>(done));
         if (got == 0) break;  // end of file
         if (got < 0) {
             if (errno == EINTR) continue;

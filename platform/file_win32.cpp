@@ -1,13 +1,13 @@
 #include "platform/file.h"
-
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "platform/system_calls_win32.h"
 
 #include <utility>
 
 // Paths are the host's 8-bit text, handed to the ANSI API unchanged.
 
 namespace platform {
+
+SystemCalls systemCalls = {::CreateFileA, ::ReadFile};
 
 namespace {
 
@@ -43,8 +43,9 @@ SharedFile SharedFile::open(const char* path) noexcept {
     if (path == nullptr) return {};
     // The messaging client keeps the log open for writing, and may rename,
     // rotate or delete it at any moment, even during a poll's read: share all.
-    const HANDLE handle = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        systemCalls.createFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return {};
 
     SharedFile file(reinterpret_cast<NativeHandle>(handle), 0);
@@ -64,7 +65,7 @@ std::int64_t SharedFile::readAt(std::int64_t offset, char* buffer, std::size_t l
         where.Offset = static_cast<DWORD>(at);
         where.OffsetHigh = static_cast<DWORD>(at >> 32);
         DWORD got = 0;
-        if (!::ReadFile(toHandle(handle_), buffer + done, static_cast<DWORD>(length - done), &got, &where)) {
+        if (!systemCalls.readFile(toHandle(handle_), buffer + done, static_cast<DWORD>(length - done), &got, &where)) {
             if (::GetLastError() == ERROR_HANDLE_EOF) break;
             return -1;
         }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/file_times.h"
 #include "tests/support/temp_log.h"
 
 namespace {
@@ -28,6 +29,23 @@ TEST(SharedFile, TheLogCanBeRenamedAndDeletedWhileOpen) {
     char bytes[9] = {};
     EXPECT_EQ(file.readAt(0, bytes, sizeof bytes), 9);
     EXPECT_EQ(std::string(bytes, sizeof bytes), "rotate me");
+}
+
+// Times count whole seconds, rounded down on both OSes also before 1970:
+// half a second before is second -1, as POSIX reports it, not 0.
+TEST(FileStatus, TimesBefore1970AreRoundedDown) {
+    testing_support::TempFolder folder;
+    const std::string log = folder.file("old.log");
+    testing_support::writeFile(log, "x");
+    const struct {
+        long long milliseconds, seconds;
+    } cases[] = {{-500, -1}, {-1500, -2}, {-1000, -1}, {500, 0}, {1000, 1}};
+    for (const auto& c : cases) {
+        if (!testing_support::setModifiedMilliseconds(log, c.milliseconds)) {
+            GTEST_SKIP() << "this file system cannot date a file " << c.milliseconds << " ms after 1970";
+        }
+        EXPECT_EQ(platform::statFile(log.c_str()).modifiedSeconds, c.seconds) << c.milliseconds << " ms";
+    }
 }
 
 }  // namespace

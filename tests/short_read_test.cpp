@@ -1,52 +1,55 @@
-// The real file layer's read loop, with pread64 wrapped at link time
-// (-Wl,--wrap=pread64) so that it reads at most a few bytes a call and is
-// interrupted now and then, as a read from a network share or under signals
-// may be. Local files never read short, so nothing else runs this loop.
+// The real file layer's open and read loop, on both OSes, with faults put
+// into the system calls under it. Local files never read short, so nothing
+// else runs these paths.
 
 #include <gtest/gtest.h>
 
-#include <sys/types.h>
-
-#include <algorithm>
-#include <cerrno>
 #include <string>
 
+#include "tests/support/read_faults.h"
 #include "tests/support/tail_read.h"
 #include "tests/support/temp_log.h"
 
 namespace {
 
-int calls = 0;
+using testing_support::FaultyFileLayer;
+using testing_support::ReadFaults;
 
-}  // namespace
-
-extern "C" ssize_t __real_pread64(int fd, void* buffer, std::size_t count, off64_t offset);
-
-extern "C" ssize_t __wrap_pread64(int fd, void* buffer, std::size_t count, off64_t offset) {
-    if (++calls % 3 == 0) {
-        errno = EINTR;
-        return -1;
-    }
-    return __real_pread64(fd, buffer, std::min<std::size_t>(count, 7), offset);
-}
-
-namespace {
-
-TEST(ShortReads, TheReaderGathersEveryByteOfABlock) {
+TEST(ShortReads, TheReaderGathersEveryByteOrReportsTheFault) {
     testing_support::TempFolder folder;
     const std::string path = folder.file("chat.log");
     testing_support::RecordValues values{"09:15:00", "Ada Quinn", "SAMETIME",
                                          "&lt;html&gt;&lt;body&gt;" + std::string(1500, 'm') + "&lt;/body&gt;&lt;/html&gt;",
                                          "Team lunch"};
-    testing_support::writeFile(path, testing_support::logEndingWith(values));
+    testing_support::writeFile(path, std::string(8 * 1024, 'x') + testing_support::logEndingWith(values));
+    const std::string message(1500, 'm');
 
-    const testing_support::TailRead read = testing_support::readTail(path.c_str());
-    ASSERT_FALSE(read.failed) << read.field[5];
-    EXPECT_EQ(read.field[0], "09:15:00");
-    EXPECT_EQ(read.field[1], "Ada Quinn");
-    EXPECT_EQ(read.field[3], std::string(1500, 'm'));
-    EXPECT_EQ(read.field[4], "Team lunch");
-    EXPECT_GT(calls, 2 * 1024 / 7) << "the reads did not go through the wrapper";
+    const struct {
+        const char* fault;
+        ReadFaults faults;
+        const char* status;  // nullptr: the record is read whole
+        int fewestReads;
+    } cases[] = {
+        {"7 bytes a read, every third interrupted", {7, 3, 0, false, false}, nullptr, 2 * 1024 / 7},
+        {"the first two opens interrupted", {0, 0, 2, false, false}, nullptr, 2},
+        {"every read fails", {0, 0, 0, true, false}, "Unable to open file.", 1},
+        // A loop that took no bytes for no progress would spin here for ever.
+        {"every read finds the end", {0, 0, 0, false, true}, "File too small.", 1},
+    };
+    for (const auto& c : cases) {
+        testing_support::TailRead read;
+        {
+            const FaultyFileLayer faulty(c.faults);
+            read = testing_support::readTail(path.c_str());
+            EXPECT_GE(FaultyFileLayer::reads(), c.fewestReads) << c.fault << ": the reads missed the fault";
+        }
+        EXPECT_EQ(read.field[5], c.status != nullptr ? c.status : "") << c.fault;
+        if (c.status == nullptr) {
+            EXPECT_EQ(read.field[3], message) << c.fault;
+            EXPECT_EQ(read.field[1], "Ada Quinn") << c.fault;
+            EXPECT_EQ(read.field[0], "09:15:00") << c.fault;
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+#pragma once
+// The system calls of the POSIX file layer, in one table. Each entry starts
+// as the system's own call; a test may swap one for a version that fails,
+// is interrupted or reads short, and so injects faults into the real file
+// layer rather than into a stand-in for it. The module never changes it.
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace platform {
+
+struct SystemCalls {
+    int (*open)(const char* path, int flags);
+    ssize_t (*pread)(int fd, void* buffer, std::size_t count, std::int64_t offset);
+};
+
+extern SystemCalls systemCalls;
+
+}  // namespace platform
