@@ -56,29 +56,6 @@ TEST_F(ModuleTest, TheAgeIsTheLowThirtyTwoBitsOfTheDifference) {
     EXPECT_TRUE(wrapped == "-5" || wrapped == "-4") << wrapped;
 }
 
-// Where a fresh frame starts: it moves if calls through the entry-point
-// pointers leave the stack pointer elsewhere, as a caller and callee that
-// disagree on who pops the arguments do. Only the 32-bit Windows build has
-// two conventions to confuse; elsewhere this cannot fail.
-__attribute__((noinline)) std::uintptr_t stackMark() {
-    return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
-}
-
-TEST_F(ModuleTest, ManyCallsLeaveTheStackBalanced) {
-    if (sizeof(void*) != 4) GTEST_SKIP() << "one calling convention only on this build";
-    const std::uintptr_t before = stackMark();
-    int sum = 0;
-    for (int i = 0; i < 20000; ++i) {
-        entry.init();
-        sum += entry.getMinRefreshInterval();
-        sum += entry.function1(nullptr, "3")[0] == 'U' ? 1 : 0;
-        sum += entry.function2(nullptr, nullptr)[0] == 'U' ? 1 : 0;
-        entry.fini();
-    }
-    EXPECT_EQ(stackMark(), before);
-    EXPECT_EQ(sum, 20000 * 1002);
-}
-
 TEST_F(ModuleTest, ReadsALogThatTheWriterHoldsOpen) {
     testing_support::RecordValues values;
     values.text = "written while held";
