@@ -15,6 +15,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Wine, through a script that gives it a prefix of the project's own.
-find_program(WINE_PROGRAM wine REQUIRED)
+# Wine, through the script that configures it (cmake/wine-run.sh).
 set(CMAKE_CROSSCOMPILING_EMULATOR /bin/sh "${CMAKE_CURRENT_LIST_DIR}/wine-run.sh")

@@ -9,10 +9,19 @@
 # back share it, and the Wine services, which are started here with no output
 # of the caller's, since they would otherwise hold CTest's output pipe until
 # CTest's timeout.
+#
+# Wine is configured here and nowhere else:
+#   WINEPREFIX        the prefix, build/wine-prefix unless the caller names one
+#   WINEDEBUG         -all unless the caller sets it: Wine's own chatter off
+#   WINEDLLOVERRIDES  no Mono or Gecko installer prompts at the first boot
+# Where the kernel runs no 32-bit programs, qemu runs them (install-deps.sh
+# registers it) and 64-bit Wine is installed too: the prefix it boots is then
+# a 64-bit one, with a native wineserver, that runs the 32-bit programs
+# through WoW64; under qemu only there can they grow a file past 4 GiB.
 here=$(cd "$(dirname "$0")/.." && pwd)
 WINEPREFIX="${WINEPREFIX:-$here/build/wine-prefix}"
 WINEDEBUG="${WINEDEBUG--all}"
-WINEDLLOVERRIDES="${WINEDLLOVERRIDES-mscoree,mshtml=}"  # no Mono or Gecko installer prompts
+WINEDLLOVERRIDES="${WINEDLLOVERRIDES-mscoree,mshtml=}"
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
 mkdir -p "$WINEPREFIX"
 (

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <thread>
 
+#include "demo/chat_record.h"
+
 namespace {
 
 struct Message {
@@ -40,23 +42,11 @@ std::string timestamp() {
     return text;
 }
 
-// One record, twelve lines, each ended by CR LF. Counted from the end of the
-// record: line 11 holds the time in parentheses, line 8 the service, line 6
-// the conversation, line 4 the sender and line 2 the text.
+// One record, each line ended by CR LF.
 void writeRecord(std::ofstream& log, int id, const Message& message) {
-    const auto line = [&](std::string_view text) { log << text << "\r\n"; };
-    line("<message>");
-    line("  sent: " + timestamp());
-    line("  id: " + std::to_string(id));
-    line("  direction: incoming");
-    line(std::string("  service: \"") + message.service + "\"");
-    line("  account: \"bram.oakes\"");
-    line(std::string("  conversation: \"") + message.conversation + "\"");
-    line("  status: \"delivered\"");
-    line(std::string("  from: \"") + message.from + "\"");
-    line("  format: \"text/html\"");
-    line(std::string("  text: \"") + message.text + "\"");
-    line("</message>");
+    const demo::ChatRecord record{timestamp(), std::to_string(id), message.service, message.conversation,
+                                  message.from, message.text};
+    for (const std::string& line : demo::recordLines(record)) log << line << "\r\n";
     log.flush();
 }
 

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "demo/chat_record.h"
+
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fputs("usage: live-writer LOG SECONDS\n", stderr);
@@ -28,18 +30,9 @@ int main(int argc, char** argv) {
     while (std::chrono::steady_clock::now() < end) {
         const std::string n = std::to_string(++records);
         const bool sametime = records % 2 == 0;
-        line("<message>");
-        line("  sent: today (t" + n + ")");
-        line("  id: " + n);
-        line("  direction: incoming");
-        line(std::string("  service: \"") + (sametime ? "SAMETIME" : "XMPP") + "\"");
-        line("  account: \"bram.oakes\"");
-        line("  conversation: \"c" + n + "\"");
-        line("  status: \"delivered\"");
-        line("  from: \"s" + n + "\"");
-        line("  format: \"text/html\"");
-        line(sametime ? "  text: \"&lt;html&gt;&lt;body&gt;m" + n + "&lt;/body&gt;&lt;/html&gt;\"" : "  text: \"m" + n + "\"");
-        line("</message>");
+        const demo::ChatRecord record{"today (t" + n + ")", n, sametime ? "SAMETIME" : "XMPP", "c" + n, "s" + n,
+                                      sametime ? "&lt;html&gt;&lt;body&gt;m" + n + "&lt;/body&gt;&lt;/html&gt;" : "m" + n};
+        for (const std::string& text : demo::recordLines(record)) line(text);
     }
     std::fclose(log);
     std::printf("%ld\n", records);

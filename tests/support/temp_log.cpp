@@ -6,6 +6,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "demo/chat_record.h"
+
 namespace testing_support {
 
 namespace fs = std::filesystem;
@@ -45,22 +47,10 @@ void setModified(const std::string& path, std::int64_t seconds) {
 }
 
 std::string record(const RecordValues& values, std::string_view eol) {
-    const std::string lines[] = {
-        "<message>",
-        "  sent: 2026-12-08 (" + values.time + ")",
-        "  id: 1042",
-        "  direction: incoming",
-        "  service: \"" + values.service + "\"",
-        "  account: \"bram.oakes\"",
-        "  conversation: \"" + values.conversation + "\"",
-        "  status: \"delivered\"",
-        "  from: \"" + values.sender + "\"",
-        "  format: \"text/html\"",
-        "  text: \"" + values.text + "\"",
-        "</message>",
-    };
+    const demo::ChatRecord record{"2026-12-08 (" + values.time + ")", "1042", values.service, values.conversation,
+                                  values.sender, values.text};
     std::string out;
-    for (const std::string& line : lines) out.append(line).append(eol);
+    for (const std::string& line : demo::recordLines(record)) out.append(line).append(eol);
     return out;
 }
 
