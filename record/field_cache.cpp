@@ -17,17 +17,16 @@ bool FieldCache::mustRead(const char* path, const platform::FileStatus& status) 
 std::string_view FieldCache::queryField(const char* path, const char* fieldNumber) {
     const platform::FileStatus status = platform::statFile(path);
     if (mustRead(path, status)) {
-        lastModified_ = status.ok && status.regularFile ? status.modifiedSeconds : 0;
+        // Until the read has succeeded the cache trusts nothing: a read that
+        // fails, or runs out of memory, is tried again at the next poll.
+        lastModified_ = 0;
+        unsettled_ = false;
+        isCut_.reset();
         // Taken before the read: a read begun after the log's second has
         // ended cannot miss a write made within it.
         const std::int64_t readStarted = platform::nowSeconds();
-        const ReadStatus read = readTail(path, tail_);
-        isCut_.reset();
-        if (read != ReadStatus::kRecord) {
-            lastModified_ = 0;
-            unsettled_ = false;
-            return field(kStatusField);
-        }
+        if (readTail(path, tail_) != ReadStatus::kRecord) return field(kStatusField);
+        lastModified_ = status.ok && status.regularFile ? status.modifiedSeconds : 0;
         unsettled_ = readStarted <= lastModified_;
         if (unsettled_) unsettledPath_.assign(path);
     }
