@@ -110,8 +110,8 @@ bool looksLikeUtf16(const record::TailRecord& tail) {
     return std::max(nuls[0], nuls[1]) * 10 >= half * 9 && std::min(nuls[0], nuls[1]) * 10 < half;
 }
 
-void nulBytes(const LogFacts& facts, std::vector<std::string>& hints) {
-    if (looksLikeUtf16(facts.tail)) {
+void nulBytes(const LogFacts& facts, bool utf16, std::vector<std::string>& hints) {
+    if (utf16) {
         hints.push_back("the log looks like UTF-16 (a byte-order mark, or a NUL in every other byte): the module "
                         "reads 8-bit text, so its fields come out empty or cut; save the log as UTF-8");
         return;
@@ -175,11 +175,12 @@ std::vector<std::string> hintsFor(const LogFacts& facts) {
     shifted(facts, hints);
     // In UTF-16 every byte is half a character: what one hint says of the
     // text as 8-bit bytes, the UTF-16 hint says of it all.
-    if (!looksLikeUtf16(facts.tail)) {
+    const bool utf16 = looksLikeUtf16(facts.tail);
+    if (!utf16) {
         unfinished(facts, hints);
         carriageReturns(facts, hints);
     }
-    nulBytes(facts, hints);
+    nulBytes(facts, utf16, hints);
     envelope(facts, hints);
     return hints;
 }

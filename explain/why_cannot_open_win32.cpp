@@ -1,5 +1,7 @@
 #include "explain/why_cannot_open.h"
 
+#include "cli/system_message.h"
+
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -9,13 +11,8 @@ namespace {
 
 // The system's own words for `error`, with the code.
 std::string systemMessage(DWORD error) {
-    char text[512] = "";
-    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                    text, sizeof text, nullptr);
-    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' ')) --length;
-    std::string said = "Windows error " + std::to_string(error);
-    if (length > 0) said.append(": ").append(text, length);
-    return said;
+    const std::string text = cli::systemMessage(error);
+    return "Windows error " + std::to_string(error) + (text.empty() ? "" : ": " + text);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "cli/system_message.h"
 #include "host/plugin_module.h"
 
 namespace host {
@@ -17,11 +18,7 @@ namespace {
 // error code, which is what a search finds.
 std::string lastErrorText(const std::string& path) {
     const DWORD code = ::GetLastError();
-    char text[512] = "";
-    const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                                          0, text, sizeof text, nullptr);
-    std::string message(text, length);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
+    std::string message = cli::systemMessage(code);
     for (std::size_t at = 0; (at = message.find("%1", at)) != std::string::npos; at += path.size()) {
         message.replace(at, 2, path);
     }
