@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool nullNumber = data[0] % 2 == 1 && number.empty();
 
     record::FieldCache cache;
-    const std::string answer(cache.queryField(path, nullNumber ? nullptr : number.c_str()));
+    const std::string answer(cache.queryField(path, nullNumber ? nullptr : number.c_str()).text);
 
     if (path != nullptr && std::strcmp(path, "log") == 0) {
         const int field = reference::fieldNumber(nullNumber ? nullptr : number.c_str());

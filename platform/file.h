@@ -48,6 +48,10 @@ public:
     // Size in bytes, taken when the file was opened.
     std::int64_t size() const noexcept { return size_; }
 
+    // Size in bytes now, asked of the OS again; -1 when it cannot tell. For a
+    // reader that found the file shorter than size() said.
+    std::int64_t currentSize() const noexcept;
+
     // Reads up to `length` bytes starting at `offset`, with no file position
     // involved. Returns the number of bytes read, which is less than
     // `length` only at the end of the file (it may have shrunk since it was

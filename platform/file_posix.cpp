@@ -50,6 +50,12 @@ SharedFile SharedFile::open(const char* path) noexcept {
     return file;
 }
 
+std::int64_t SharedFile::currentSize() const noexcept {
+    struct stat st;
+    if (::fstat(static_cast<int>(handle_), &st) != 0) return -1;
+    return static_cast<std::int64_t>(st.st_size);
+}
+
 std::int64_t SharedFile::readAt(std::int64_t offset, char* buffer, std::size_t length) const noexcept {
     std::size_t done = 0;
     while (done < length) {

@@ -56,6 +56,12 @@ SharedFile SharedFile::open(const char* path) noexcept {
     return file;
 }
 
+std::int64_t SharedFile::currentSize() const noexcept {
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(toHandle(handle_), &size)) return -1;
+    return size.QuadPart;
+}
+
 std::int64_t SharedFile::readAt(std::int64_t offset, char* buffer, std::size_t length) const noexcept {
     std::size_t done = 0;
     while (done < length) {

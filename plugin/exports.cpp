@@ -39,7 +39,8 @@ extern "C" void PLUGIN_CALL QuelvinFini(void) {}
 extern "C" char* PLUGIN_CALL function1(const char* path, const char* fieldNumber) {
     return answerOrEmpty([&] {
         const std::lock_guard<std::mutex> lock(moduleMutex);
-        return plugin::newPluginText(fieldCache.queryField(path, fieldNumber));
+        const record::FieldAnswer answer = fieldCache.queryField(path, fieldNumber);
+        return plugin::answers().reuseOrCopy(answer.text, answer.slot);
     });
 }
 

@@ -1,8 +1,7 @@
 #include "plugin/file_age.h"
 
-#include <charconv>
-
 #include "platform/file.h"
+#include "plugin/age_texts.h"
 #include "plugin/plugin_text.h"
 #include "record/record_layout.h"
 
@@ -15,12 +14,12 @@ std::int32_t displayedAge(std::int64_t now, std::int64_t modified) noexcept {
 }
 
 char* queryFileAge(const char* path) {
+    static AgeTexts* const ages = new AgeTexts;  // its texts outlive the module, so may it
+    static record::AnswerSlot unableToOpen;
     const std::int64_t now = platform::nowSeconds();
     const platform::FileStatus status = platform::statFile(path);
-    if (!status.ok) return newPluginText(record::kUnableToOpen);
-    char digits[12];  // "-2147483648"
-    const auto written = std::to_chars(digits, digits + sizeof digits, displayedAge(now, status.modifiedSeconds));
-    return newPluginText({digits, static_cast<std::size_t>(written.ptr - digits)});
+    if (!status.ok) return answers().reuseOrCopy(record::kUnableToOpen, unableToOpen);
+    return ages->text(displayedAge(now, status.modifiedSeconds), answers());
 }
 
 }  // namespace plugin

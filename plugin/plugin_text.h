@@ -5,6 +5,8 @@
 #include <memory_resource>
 #include <string_view>
 
+#include "record/field_cache.h"
+
 namespace plugin {
 
 // Answers that are never released. Each is carved from a monotonic arena as
@@ -19,14 +21,19 @@ public:
     // reads it. Not synchronised: callers that may overlap must take turns.
     char* copy(std::string_view text);
 
+    // The text last handed out in `slot` when it still reads exactly `text`
+    // (cut at its first NUL), else a new copy, then noted in `slot`. A host
+    // that wrote into an answer so gets a new one with the right text.
+    char* reuseOrCopy(std::string_view text, record::AnswerSlot& slot);
+
 private:
     std::pmr::monotonic_buffer_resource memory_;
 };
 
-// Returns a new NUL-terminated copy of `text` for the host. The host has no
-// way to hand a text back and may keep every pointer it was given, so the
-// copy is never released: it stays valid for the life of the process, even
-// after the module is unloaded.
-char* newPluginText(std::string_view text);
+// The module's one arena of answers. The host has no way to hand a text back
+// and may keep every pointer it was given, so nothing in it is ever released:
+// each answer stays valid for the life of the process, even after the module
+// is unloaded.
+TextArena& answers();
 
 }  // namespace plugin

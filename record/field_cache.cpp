@@ -1,45 +1,82 @@
 #include "record/field_cache.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "record/field_number.h"
 
 namespace record {
 
-bool FieldCache::mustRead(const char* path, const platform::FileStatus& status) const {
-    // A path whose status is unknown, or that is no regular file, is read
-    // anyway, so that it answers "Unable to open file." rather than serving
-    // another file's fields.
-    if (!status.ok || !status.regularFile || status.modifiedSeconds > lastModified_) return true;
-    // Reading the clock is no system call, and only an unsettled read asks.
-    return unsettled_ && status.modifiedSeconds == lastModified_ && platform::nowSeconds() > lastModified_ &&
-           unsettledPath_ == path;
-}
-
-std::string_view FieldCache::queryField(const char* path, const char* fieldNumber) {
+FieldAnswer FieldCache::queryField(const char* path, const char* fieldNumber) {
+    LogMemory& log = path != nullptr ? memoryOf(path) : noPath_;
     const platform::FileStatus status = platform::statFile(path);
-    if (mustRead(path, status)) {
-        // Until the read has succeeded the cache trusts nothing: a read that
-        // fails, or runs out of memory, is tried again at the next poll.
-        lastModified_ = 0;
-        unsettled_ = false;
-        isCut_.reset();
-        // Taken before the read: a read begun after the log's second has
-        // ended cannot miss a write made within it.
-        const std::int64_t readStarted = platform::nowSeconds();
-        if (readTail(path, tail_) != ReadStatus::kRecord) return field(kStatusField);
-        lastModified_ = status.ok && status.regularFile ? status.modifiedSeconds : 0;
-        unsettled_ = readStarted <= lastModified_;
-        if (unsettled_) unsettledPath_.assign(path);
-    }
+    if (log.mustRead(status)) log.read(path, status);
     const std::optional<std::size_t> index = parseFieldNumber(fieldNumber);
-    return index ? field(*index) : std::string_view();
+    AnswerSlot& slot = log.answers[index.value_or(kFieldCount)];
+    const ReadStatus read = log.tail.status();
+    if (read != ReadStatus::kRecord && read != ReadStatus::kNotRead) return {log.field(kStatusField), slot};
+    return {index ? log.field(*index) : std::string_view(), slot};
 }
 
-std::string_view FieldCache::field(std::size_t index) {
-    if (!isCut_[index]) {
-        cutField(tail_, index, fields_);
-        isCut_.set(index);
+FieldCache::LogMemory& FieldCache::memoryOf(const char* path) {
+    ++polls_;
+    // The host polls a few fields of one log in a row: try the last first.
+    if (lastPolled_ == nullptr || lastPolled_->path != path) {
+        const auto found = std::find_if(logs_.begin(), logs_.end(), [&](const LogMemory& log) {
+            return log.lastPolled != 0 && log.path == path;
+        });
+        if (found != logs_.end()) {
+            lastPolled_ = &*found;
+        } else {
+            // A memory that holds no log has lastPolled 0, the least of all.
+            lastPolled_ = &*std::min_element(logs_.begin(), logs_.end(), [](const LogMemory& a, const LogMemory& b) {
+                return a.lastPolled < b.lastPolled;
+            });
+            lastPolled_->path.assign(path);
+            lastPolled_->lastModified = 0;
+            lastPolled_->unsettled = false;
+            lastPolled_->tail.forget();
+            lastPolled_->isCut.reset();
+        }
     }
-    return fields_.field[index];
+    lastPolled_->lastPolled = polls_;
+    return *lastPolled_;
+}
+
+bool FieldCache::LogMemory::mustRead(const platform::FileStatus& status) const noexcept {
+    // A path whose status is unknown, or that is no regular file, is read
+    // anyway, so that it answers "Unable to open file." rather than what its
+    // memory holds; so is a log whose last read failed.
+    if (!status.ok || !status.regularFile || status.modifiedSeconds > lastModified) return true;
+    const ReadStatus last = tail.status();
+    if (last != ReadStatus::kRecord && last != ReadStatus::kNotRead) return true;
+    // Reading the clock is no system call, and only an unsettled read asks.
+    return unsettled && status.modifiedSeconds == lastModified && platform::nowSeconds() > lastModified;
+}
+
+void FieldCache::LogMemory::read(const char* logPath, const platform::FileStatus& status) {
+    // Until the read has succeeded the memory trusts nothing: a read that
+    // fails, or runs out of memory, is tried again at the next poll.
+    lastModified = 0;
+    unsettled = false;
+    isCut.reset();
+    tail.forget();
+    // Taken before the read: a read begun after the log's second has ended
+    // cannot miss a write made within it.
+    const std::int64_t readStarted = platform::nowSeconds();
+    if (readTail(logPath, tail) != ReadStatus::kRecord) return;
+    // A log that appeared between the status query and the open has no time
+    // to trust yet: 0, so the next poll reads it again.
+    lastModified = status.ok && status.regularFile ? status.modifiedSeconds : 0;
+    unsettled = readStarted <= lastModified;
+}
+
+std::string_view FieldCache::LogMemory::field(std::size_t index) {
+    if (!isCut[index]) {
+        cutField(tail, index, fields);
+        isCut.set(index);
+    }
+    return fields.field[index];
 }
 
 }  // namespace record

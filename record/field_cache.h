@@ -1,7 +1,8 @@
 #pragma once
-// The module's memory of the last record read, and the field query served
-// from it.
+// The module's memory of the last read of each log it is polled for, and the
+// field query served from it.
 
+#include <array>
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
@@ -14,40 +15,73 @@
 
 namespace record {
 
-// One cache serves every path: a log is read again when its modification
-// time is later than that of the last read, whichever file that read was, so
-// a poll of an unchanged log costs one status query. After a failed read the
-// cache remembers time 0, so every later poll tries again.
+// The text the host was last handed for one query of one log, noted by the
+// layer that hands texts out, so that an unchanged answer can be the same
+// pointer again rather than new memory at every poll.
+struct AnswerSlot {
+    const char* text = nullptr;
+    std::size_t length = 0;
+};
+
+// What the field query answers: the text, and the slot of the query it
+// answers.
+struct FieldAnswer {
+    std::string_view text;
+    AnswerSlot& slot;
+};
+
+// Remembers the last read of each of the kLogs logs polled most recently,
+// keyed by the path text as given: polling one more forgets the one polled
+// least recently, which is read again when it is next polled. A log is read
+// again when its modification time is later than that of its own last read,
+// or when that read failed; before its first read it has time 0 and six empty
+// fields, so a log dated 1970-01-01 00:00:00 or earlier is never read. A poll
+// of an unchanged log costs one status query.
 //
 // Times are whole seconds, and a write later in the same second leaves the
 // time as it was. A read made in the second of the log's time, or before it,
 // may have caught the log mid-write: it is unsettled, and the first poll of
-// the same path in a later second that finds the time unchanged reads the
-// log once more.
+// that log in a later second that finds the time unchanged reads it once more.
 //
 // Not synchronised: callers that may overlap must take turns.
 class FieldCache {
 public:
+    static constexpr std::size_t kLogs = 16;
+
     // The field query: the field numbered by the decimal text `fieldNumber`
     // of the record at the end of `path`, or the status text of a failed read
     // whatever field was asked for. A number outside 0 to 5 gives "". The
     // text stays valid until the next query.
-    std::string_view queryField(const char* path, const char* fieldNumber);
-
-    std::int64_t lastModified() const noexcept { return lastModified_; }
+    FieldAnswer queryField(const char* path, const char* fieldNumber);
 
 private:
-    bool mustRead(const char* path, const platform::FileStatus& status) const;
-    std::string_view field(std::size_t index);
+    // One slot per field, and one for numbers outside 0 to 5.
+    static constexpr std::size_t kQueries = kFieldCount + 1;
 
-    std::int64_t lastModified_ = 0;
-    bool unsettled_ = false;
-    std::string unsettledPath_;
-    // The last read. A field is cut from it when first asked for, so a poll
-    // that re-reads the log cuts only the field it answers with.
-    TailRecord tail_;
-    FieldSet fields_;
-    std::bitset<kFieldCount> isCut_;
+    struct LogMemory {
+        std::string path;
+        std::uint64_t lastPolled = 0;  // 0: holds no log
+        std::int64_t lastModified = 0;
+        bool unsettled = false;
+        // The last read. A field is cut from it when first asked for, so a
+        // poll that re-reads the log cuts only the field it answers with.
+        TailRecord tail;
+        FieldSet fields;
+        std::bitset<kFieldCount> isCut;
+        std::array<AnswerSlot, kQueries> answers;
+
+        bool mustRead(const platform::FileStatus& status) const noexcept;
+        void read(const char* logPath, const platform::FileStatus& status);
+        std::string_view field(std::size_t index);
+    };
+
+    LogMemory& memoryOf(const char* path);
+
+    std::array<LogMemory, kLogs> logs_;
+    // No path names no log: its answers never touch another log's memory.
+    LogMemory noPath_;
+    LogMemory* lastPolled_ = nullptr;
+    std::uint64_t polls_ = 0;
 };
 
 }  // namespace record

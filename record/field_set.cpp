@@ -23,6 +23,7 @@ void cutFields(const TailRecord& tail, FieldSet& fields) {
 
 const char* statusText(ReadStatus status) noexcept {
     switch (status) {
+        case ReadStatus::kNotRead:
         case ReadStatus::kRecord:
             return "";
         case ReadStatus::kCannotOpen:

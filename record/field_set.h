@@ -28,7 +28,7 @@ void cutField(const TailRecord& tail, std::size_t index, FieldSet& fields);
 // Every field of `fields` so.
 void cutFields(const TailRecord& tail, FieldSet& fields);
 
-// The status text a read answers: empty for a complete record.
+// The status text a read answers: empty for a complete record, or before any read.
 const char* statusText(ReadStatus status) noexcept;
 
 }  // namespace record

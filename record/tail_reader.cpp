@@ -14,6 +14,10 @@ namespace {
 // for the life of the module.
 constexpr std::size_t kKeptBufferBytes = 64 * kBlockSize;
 
+// A file that is still shrinking after this many fresh starts is being
+// emptied over and over: it answers as too small, and the next poll tries again.
+constexpr int kFreshStarts = 2;
+
 std::string_view withoutCarriageReturn(std::string_view line) noexcept {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     return line;
@@ -39,6 +43,11 @@ void TailRecord::restart() noexcept {
     begin_ = buffer_.size();
     breaksFound_ = 0;
     reachedStart_ = false;
+}
+
+void TailRecord::forget() noexcept {
+    restart();
+    status_ = ReadStatus::kNotRead;
 }
 
 ReadStatus TailRecord::failed(ReadStatus status) noexcept {
@@ -69,6 +78,7 @@ ReadStatus scanTail(const platform::SharedFile& file, TailRecord& tail) {
     tail.restart();
     std::array<std::size_t, kRecordBreaks> found;
     std::int64_t blockEnd = file.size();
+    int freshStarts = 0;
     while (tail.breaksFound_ < kRecordBreaks) {
         if (blockEnd <= 0) {
             tail.reachedStart_ = true;
@@ -79,14 +89,21 @@ ReadStatus scanTail(const platform::SharedFile& file, TailRecord& tail) {
         char* const block = tail.roomBefore(length);
         const std::int64_t got = file.readAt(blockStart, block, length);
         if (got < 0) return tail.failed(ReadStatus::kCannotOpen);
-        // A short read leaves a gap: the bytes read close up to those after.
-        const auto size = static_cast<std::size_t>(got);
-        if (size < length) std::memmove(block + (length - size), block, size);
-        tail.begin_ -= size;
+        if (static_cast<std::size_t>(got) < length) {
+            // The file now ends before this block does: the bytes read from its
+            // old end are gone. Start again from where it ends now, rather than
+            // step down through its old size a block at a time.
+            const std::int64_t size = file.currentSize();
+            if (size < 0) return tail.failed(ReadStatus::kCannotOpen);
+            if (size < kMinimumLogSize || ++freshStarts > kFreshStarts) return tail.failed(ReadStatus::kTooSmall);
+            tail.restart();
+            blockEnd = size;
+            continue;
+        }
+        tail.begin_ -= length;
 
         const std::size_t count = findLastLineFeeds(
-            {tail.buffer_.data() + tail.begin_, size},
-            std::span(found).first(static_cast<std::size_t>(kRecordBreaks - tail.breaksFound_)));
+            {block, length}, std::span(found).first(static_cast<std::size_t>(kRecordBreaks - tail.breaksFound_)));
         for (std::size_t i = 0; i < count; ++i) {
             tail.breakFromEnd_[static_cast<std::size_t>(tail.breaksFound_++)] =
                 tail.buffer_.size() - (tail.begin_ + found[i]);

@@ -13,6 +13,7 @@
 namespace record {
 
 enum class ReadStatus {
+    kNotRead,     // no read yet: no lines, no status
     kRecord,      // all the record's line breaks were found
     kCannotOpen,  // no path, not there, not a regular file, or a read failed
     kTooSmall,    // under the minimum size, or its start came first
@@ -41,6 +42,9 @@ public:
     // Every byte read, in file order: the end of the log.
     std::string_view bytes() const noexcept;
 
+    // Back to kNotRead, as if never read; the buffer's capacity is kept.
+    void forget() noexcept;
+
 private:
     friend ReadStatus readTail(const char* path, TailRecord& tail);
     friend ReadStatus scanTail(const platform::SharedFile& file, TailRecord& tail);
@@ -59,7 +63,7 @@ private:
     std::array<std::size_t, kRecordBreaks> breakFromEnd_{};
     int breaksFound_ = 0;
     bool reachedStart_ = false;
-    ReadStatus status_ = ReadStatus::kCannotOpen;
+    ReadStatus status_ = ReadStatus::kNotRead;
 };
 
 // The module's read of the log at `path`: kCannotOpen when it cannot be
@@ -71,9 +75,11 @@ ReadStatus readTail(const char* path, TailRecord& tail);
 // Reads `file` backwards from its end, kBlockSize bytes at a time, each block
 // in front of the last, and finds line feeds from the end until the record's
 // kRecordBreaks are found (kRecord) or the start of the file is reached
-// first (kTooSmall); a read error gives kCannotOpen. Only the bytes actually
-// read count: a file that shrank since it was opened reads short. Whatever
-// its size: the inspector also shows the lines of a log under the minimum.
+// first (kTooSmall); a read error gives kCannotOpen. A file found shorter
+// than when it was opened (emptied, cut or replaced meanwhile) is read again
+// from where it ends now, a few times at most, so that its old size never
+// sets the work. Whatever its size: the inspector also shows the lines of a
+// log under the minimum.
 ReadStatus scanTail(const platform::SharedFile& file, TailRecord& tail);
 
 }  // namespace record

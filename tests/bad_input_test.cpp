@@ -25,7 +25,6 @@ constexpr const char* kTooSmall = "File too small.";
 class BadInputTest : public ::testing::Test {
 protected:
     static std::string field(const std::string& path, const char* number = "3") {
-        testing_support::forgetLastRead();
         return function1(path.c_str(), number);
     }
 

@@ -18,7 +18,7 @@ constexpr std::int64_t kTime = 1'700'000'000;
 class FieldCacheTest : public ::testing::Test {
 protected:
     std::string query(const std::string& path, const char* fieldNumber) {
-        return std::string(cache.queryField(path.c_str(), fieldNumber));
+        return std::string(cache.queryField(path.c_str(), fieldNumber).text);
     }
 
     // Writes a log ending in a record whose message text is `text`.
@@ -38,12 +38,10 @@ protected:
 
 TEST_F(FieldCacheTest, ReadsAgainOnlyWhenTheFileIsStrictlyNewer) {
     writeLog(log, "epoch", 0);
-    EXPECT_EQ(query(log, "3"), "");  // time 0 is not newer than the empty cache
-    EXPECT_EQ(cache.lastModified(), 0);
+    EXPECT_EQ(query(log, "3"), "");  // time 0 is not newer than a log never read
 
     writeLog(log, "first", kTime);
     EXPECT_EQ(query(log, "3"), "first");
-    EXPECT_EQ(cache.lastModified(), kTime);
 
     writeLog(log, "same second", kTime);
     EXPECT_EQ(query(log, "3"), "first");
@@ -57,15 +55,38 @@ TEST_F(FieldCacheTest, ReadsAgainOnlyWhenTheFileIsStrictlyNewer) {
     EXPECT_EQ(query(log, "5"), "");  // no status after a good read
 }
 
-TEST_F(FieldCacheTest, ServesWhicheverFileWasReadLast) {
-    const std::string other = folder.file("other.log");
-    writeLog(log, "from a", kTime);
-    writeLog(other, "from b", kTime - 5);
-    EXPECT_EQ(query(log, "3"), "from a");
-    EXPECT_EQ(query(other, "3"), "from a");
-    setModified(other, kTime + 5);
-    EXPECT_EQ(query(other, "3"), "from b");
-    EXPECT_EQ(query(log, "3"), "from b");
+// Until its first read a log answers six empty fields, whatever its time:
+// one dated 1970-01-01 00:00:00 or earlier is never read, and nothing failed.
+TEST_F(FieldCacheTest, ALogNeverReadAnswersSixEmptyFields) {
+    for (const std::int64_t modified : {std::int64_t{0}, std::int64_t{-86'400}}) {
+        record::FieldCache fresh;
+        writeLog(log, "never read", modified);
+        for (const char* number : {"0", "1", "2", "3", "4", "5", "6"}) {
+            EXPECT_EQ(fresh.queryField(log.c_str(), number).text, "") << modified << " field " << number;
+        }
+    }
+    // Nor does another log's failure reach it.
+    EXPECT_EQ(query(folder.file("missing.log"), "3"), "Unable to open file.");
+    EXPECT_EQ(query(log, "5"), "");
+}
+
+// Each log has a memory of its own: a log is compared with its own last read.
+// Whether a log was read again shows when its bytes change and its time
+// does not.
+TEST_F(FieldCacheTest, EachLogAnswersItsOwnFieldsUntilSixteenOthersArePolled) {
+    constexpr int kLogs = static_cast<int>(record::FieldCache::kLogs);
+    const auto path = [&](int i) { return folder.file("log" + std::to_string(i) + ".log"); };
+    const auto text = [](int i, const char* version) { return std::to_string(i) + version; };
+    // Later logs are older, so a single memory would answer the first one's fields.
+    for (int i = 0; i <= kLogs; ++i) writeLog(path(i), text(i, "a"), kTime - i);
+    for (int i = 0; i < kLogs; ++i) EXPECT_EQ(query(path(i), "3"), text(i, "a"));
+    for (int i = kLogs - 1; i >= 0; --i) {
+        writeLog(path(i), text(i, "b"), kTime - i);  // same time: not read again
+        EXPECT_EQ(query(path(i), "3"), text(i, "a")) << i;
+    }
+    EXPECT_EQ(query(path(kLogs), "3"), text(kLogs, "a"));  // forgets the least recently polled: the last
+    EXPECT_EQ(query(path(0), "3"), text(0, "a"));
+    EXPECT_EQ(query(path(kLogs - 1), "3"), text(kLogs - 1, "b")) << "forgotten, so read again";
 }
 
 TEST_F(FieldCacheTest, AFailedReadAnswersItsStatusAndIsRetriedOnEveryPoll) {
@@ -73,25 +94,18 @@ TEST_F(FieldCacheTest, AFailedReadAnswersItsStatusAndIsRetriedOnEveryPoll) {
     for (const char* number : {"0", "3", "5", "9", "abc"}) {
         EXPECT_EQ(query(missing, number), "Unable to open file.") << number;
     }
-    EXPECT_EQ(cache.lastModified(), 0);
 
     writeFile(log, "too short\n");
     setModified(log, kTime);
     EXPECT_EQ(query(log, "3"), "File too small.");
     EXPECT_EQ(query(log, "3"), "File too small.");  // tried again, not served from the cache
-    EXPECT_EQ(cache.lastModified(), 0);
 
-    writeLog(log, "recovered", 100);  // any time after the epoch is newer than a failure
+    // A log whose last read failed is read again whatever its time.
+    writeLog(log, "recovered", 0);
     EXPECT_EQ(query(log, "3"), "recovered");
     EXPECT_EQ(query(log, "5"), "");  // a good read leaves no status behind
-    EXPECT_EQ(cache.lastModified(), 100);
-
-    // After a failure the time is 0, so a log dated 1970-01-01 is answered
-    // from the failed set, whose field 5 is the status.
-    EXPECT_EQ(query(missing, "0"), "Unable to open file.");
-    writeLog(log, "never read", 0);
-    EXPECT_EQ(query(log, "5"), "Unable to open file.");
-    EXPECT_EQ(query(log, "3"), "");
+    writeLog(log, "same time", 0);
+    EXPECT_EQ(query(log, "3"), "recovered");  // and once read, not again for the same time
 }
 
 TEST_F(FieldCacheTest, PathsThatAreNoRegularFileNeverServeTheCache) {
@@ -101,7 +115,8 @@ TEST_F(FieldCacheTest, PathsThatAreNoRegularFileNeverServeTheCache) {
     writeLog(log, "cached", kFuture);
     EXPECT_EQ(query(log, "3"), "cached");
     EXPECT_EQ(query(folder.path().string(), "3"), "Unable to open file.");
-    EXPECT_EQ(std::string(cache.queryField(nullptr, "3")), std::string("Unable to open file."));
+    EXPECT_EQ(cache.queryField(nullptr, "3").text, "Unable to open file.");
+    EXPECT_EQ(query(log, "3"), "cached");  // neither touched the log's memory
 }
 
 TEST_F(FieldCacheTest, StripsTheEnvelopeOnceForTheSametimeServiceOnly) {
@@ -144,7 +159,7 @@ TEST_F(FieldCacheTest, ReadsTheFieldNumberAsDecimalTextAndRejectsOutOfRange) {
         {"4294967299", ""}, {"18446744073709551619", ""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(std::string(cache.queryField(log.c_str(), c.number)), std::string(c.expected))
+        EXPECT_EQ(cache.queryField(log.c_str(), c.number).text, c.expected)
             << (c.number != nullptr ? c.number : "NULL");
     }
 }

@@ -15,8 +15,6 @@
 
 namespace {
 
-using testing_support::forgetLastRead;
-
 class ModuleTest : public ::testing::Test {
 protected:
     const host::EntryPoints& entry = testing_support::moduleUnderTest();
@@ -30,7 +28,6 @@ TEST_F(ModuleTest, AnswersFieldsThroughTheEntryPoints) {
         "14:20:01", "Cem Ilgaz", "SAMETIME", "&lt;html&gt;&lt;body&gt;Build is green&lt;/body&gt;&lt;/html&gt;",
         "Release"};
     testing_support::writeFile(log, testing_support::logEndingWith(values));
-    forgetLastRead();
     EXPECT_STREQ(entry.function1(log.c_str(), "3"), "Build is green");
     EXPECT_STREQ(entry.function1(log.c_str(), "0"), "14:20:01");
     EXPECT_STREQ(entry.function1(log.c_str(), "6"), "");
@@ -42,7 +39,6 @@ TEST_F(ModuleTest, ReadsALogThatTheWriterHoldsOpen) {
     testing_support::RecordValues values;
     values.text = "written while held";
     testing_support::writeFile(log, testing_support::logEndingWith(values));
-    forgetLastRead();
     const testing_support::HeldForWriting writer(log);
     ASSERT_TRUE(writer.isOpen());
     EXPECT_STREQ(entry.function1(log.c_str(), "3"), "written while held");
@@ -60,7 +56,6 @@ TEST_F(ModuleTest, ARecordCaughtMidWriteIsReadAgainInALaterSecond) {
     const std::int64_t second = platform::nowSeconds() + 2;
     testing_support::writeFile(log, before + record.substr(0, record.find('\n') + 1));
     testing_support::setModified(log, second);
-    forgetLastRead();
     ASSERT_STRNE(entry.function1(log.c_str(), "3"), "the whole record");
 
     testing_support::writeFile(log, before + record);

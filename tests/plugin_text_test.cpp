@@ -1,10 +1,14 @@
 #include "plugin/plugin_text.h"
 
+#include "plugin/age_texts.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory_resource>
 #include <string>
+#include <vector>
+#include <climits>
 
 namespace {
 
@@ -41,7 +45,61 @@ TEST(TextArena, EveryAnswerIsANewTerminatedCopy) {
     EXPECT_STREQ(arena.copy(""), "");
     // The host reads a C string: the copy ends at the first NUL.
     EXPECT_STREQ(arena.copy(std::string("ab\0cd", 5)), "ab");
-    EXPECT_NE(plugin::newPluginText(""), plugin::newPluginText(""));
+}
+
+// The same answer again is the same text, but only while that text still
+// reads as the answer: the host may have written into it.
+TEST(TextArena, TheLastAnswerIsHandedOutAgainWhileItStillReadsTheSame) {
+    DirtyMemory memory;
+    plugin::TextArena arena(&memory);
+    record::AnswerSlot slot;
+    char* const first = arena.reuseOrCopy("Ada", slot);
+    const std::size_t bytes = memory.bytes;
+    EXPECT_EQ(arena.reuseOrCopy("Ada", slot), first);
+    EXPECT_EQ(arena.reuseOrCopy(std::string("Ada\0 unseen", 12), slot), first);  // as the host reads it
+    EXPECT_EQ(memory.bytes, bytes);
+
+    const struct {
+        const char* change;
+        std::string answer;
+        void (*write)(char* text);  // what the host does to the text it was given
+    } cases[] = {
+        {"a longer answer", "Ada Quinn", [](char*) {}},
+        {"a shorter answer", "Ad", [](char*) {}},
+        {"the host changed a byte", "Ada", [](char* text) { text[0] = 'X'; }},
+        {"the host cut it short", "Ada", [](char* text) { text[1] = '\0'; }},
+        {"the host overwrote its end", "Ada", [](char* text) { text[3] = '!'; }},
+    };
+    for (const auto& c : cases) {
+        record::AnswerSlot kept;
+        char* const given = arena.reuseOrCopy("Ada", kept);
+        c.write(given);
+        char* const again = arena.reuseOrCopy(c.answer, kept);
+        EXPECT_NE(again, given) << c.change;
+        EXPECT_EQ(std::string(again), c.answer) << c.change;
+        EXPECT_EQ(arena.reuseOrCopy(c.answer, kept), again) << c.change;
+    }
+    EXPECT_STREQ(first, "Ada");  // a text handed out is never changed
+}
+
+TEST(AgeTexts, AnAgeSeenBeforeIsTheSameTextAndCostsNothingMore) {
+    DirtyMemory memory;
+    plugin::TextArena arena(&memory);
+    plugin::AgeTexts ages;
+    // Page edges, ages below 0, and the two ends of 32 bits.
+    const std::int32_t cycle[] = {0, 1, 1023, 1024, -1, -1024, -1025, 90, INT32_MAX, INT32_MIN};
+    std::vector<char*> first;
+    for (const std::int32_t age : cycle) first.push_back(ages.text(age, arena));
+    const std::size_t bytes = memory.bytes;
+    for (int round = 0; round < 3; ++round) {
+        for (std::size_t i = 0; i < std::size(cycle); ++i) {
+            EXPECT_EQ(ages.text(cycle[i], arena), first[i]) << cycle[i];
+            EXPECT_EQ(std::string(first[i]), std::to_string(cycle[i]));
+        }
+    }
+    EXPECT_EQ(memory.bytes, bytes);
+    first[0][0] = '7';  // a host that wrote into one gets a new one
+    EXPECT_STREQ(ages.text(0, arena), "0");
 }
 
 TEST(TextArena, AnAnswerCostsItsOwnBytesAndNothingMore) {

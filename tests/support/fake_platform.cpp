@@ -97,6 +97,14 @@ SharedFile SharedFile::open(const char* path) noexcept {
     return opened;
 }
 
+std::int64_t SharedFile::currentSize() const noexcept {
+    auto& s = state();
+    const std::lock_guard<std::recursive_mutex> lock(s.mutex);
+    ++s.calls.size;
+    const auto found = s.files.find(s.open.at(handle_));
+    return found == s.files.end() ? -1 : static_cast<std::int64_t>(found->second.bytes.size());
+}
+
 std::int64_t SharedFile::readAt(std::int64_t offset, char* buffer, std::size_t length) const noexcept {
     auto& s = state();
     const std::lock_guard<std::recursive_mutex> lock(s.mutex);

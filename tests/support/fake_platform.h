@@ -20,6 +20,7 @@ struct Calls {
     int stat = 0;
     int open = 0;
     int read = 0;
+    int size = 0;  // sizes asked again after the open
     int close = 0;
     std::int64_t bytesRead = 0;
 };

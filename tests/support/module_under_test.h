@@ -25,8 +25,4 @@ inline const host::EntryPoints& moduleUnderTest() {
     return entry;
 }
 
-// Makes the module forget the time of its last read: a failed read resets it
-// to 0, so the next log dated after 1970 is read, whatever ran before.
-inline void forgetLastRead() { moduleUnderTest().function1(nullptr, "0"); }
-
 }  // namespace testing_support
