@@ -13,8 +13,7 @@ FieldAnswer FieldCache::queryField(const char* path, const char* fieldNumber) {
     if (log.mustRead(status)) log.read(path, status);
     const std::optional<std::size_t> index = parseFieldNumber(fieldNumber);
     AnswerSlot& slot = log.answers[index.value_or(kFieldCount)];
-    const ReadStatus read = log.tail.status();
-    if (read != ReadStatus::kRecord && read != ReadStatus::kNotRead) return {log.field(kStatusField), slot};
+    if (log.failed()) return {log.field(kStatusField), slot};
     return {index ? log.field(*index) : std::string_view(), slot};
 }
 
@@ -35,6 +34,7 @@ FieldCache::LogMemory& FieldCache::memoryOf(const char* path) {
             lastPolled_->path.assign(path);
             lastPolled_->lastModified = 0;
             lastPolled_->unsettled = false;
+            lastPolled_->lastRead = ReadStatus::kNotRead;
             lastPolled_->tail.forget();
             lastPolled_->isCut.reset();
         }
@@ -47,9 +47,7 @@ bool FieldCache::LogMemory::mustRead(const platform::FileStatus& status) const n
     // A path whose status is unknown, or that is no regular file, is read
     // anyway, so that it answers "Unable to open file." rather than what its
     // memory holds; so is a log whose last read failed.
-    if (!status.ok || !status.regularFile || status.modifiedSeconds > lastModified) return true;
-    const ReadStatus last = tail.status();
-    if (last != ReadStatus::kRecord && last != ReadStatus::kNotRead) return true;
+    if (!status.ok || !status.regularFile || status.modifiedSeconds > lastModified || failed()) return true;
     // Reading the clock is no system call, and only an unsettled read asks.
     return unsettled && status.modifiedSeconds == lastModified && platform::nowSeconds() > lastModified;
 }
@@ -59,12 +57,18 @@ void FieldCache::LogMemory::read(const char* logPath, const platform::FileStatus
     // fails, or runs out of memory, is tried again at the next poll.
     lastModified = 0;
     unsettled = false;
+    lastRead = ReadStatus::kNotRead;
     isCut.reset();
-    tail.forget();
     // Taken before the read: a read begun after the log's second has ended
     // cannot miss a write made within it.
     const std::int64_t readStarted = platform::nowSeconds();
-    if (readTail(logPath, tail) != ReadStatus::kRecord) return;
+    lastRead = readTail(logPath, tail);
+    if (lastRead != ReadStatus::kRecord) return;
+    if (tail.bytes().size() > kKeptTailBytes) {
+        cutFields(tail, fields);
+        isCut.set();
+        tail.forget();
+    }
     // A log that appeared between the status query and the open has no time
     // to trust yet: 0, so the next poll reads it again.
     lastModified = status.ok && status.regularFile ? status.modifiedSeconds : 0;

@@ -63,13 +63,16 @@ private:
         std::uint64_t lastPolled = 0;  // 0: holds no log
         std::int64_t lastModified = 0;
         bool unsettled = false;
+        ReadStatus lastRead = ReadStatus::kNotRead;
         // The last read. A field is cut from it when first asked for, so a
-        // poll that re-reads the log cuts only the field it answers with.
+        // poll that re-reads the log cuts only the field it answers with; a
+        // read past kKeptTailBytes has every field cut at once and is let go.
         TailRecord tail;
         FieldSet fields;
         std::bitset<kFieldCount> isCut;
         std::array<AnswerSlot, kQueries> answers;
 
+        bool failed() const noexcept { return lastRead != ReadStatus::kRecord && lastRead != ReadStatus::kNotRead; }
         bool mustRead(const platform::FileStatus& status) const noexcept;
         void read(const char* logPath, const platform::FileStatus& status);
         std::string_view field(std::size_t index);

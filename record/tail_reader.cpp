@@ -10,10 +10,6 @@ namespace record {
 
 namespace {
 
-// A buffer grown for a long line is let go at the next read rather than held
-// for the life of the module.
-constexpr std::size_t kKeptBufferBytes = 64 * kBlockSize;
-
 // A file that is still shrinking after this many fresh starts is being
 // emptied over and over: it answers as too small, and the next poll tries again.
 constexpr int kFreshStarts = 2;
@@ -39,7 +35,7 @@ std::string_view TailRecord::afterLastBreak() const noexcept {
 std::string_view TailRecord::bytes() const noexcept { return std::string_view(buffer_).substr(begin_); }
 
 void TailRecord::restart() noexcept {
-    if (buffer_.size() > kKeptBufferBytes) std::string().swap(buffer_);
+    if (buffer_.size() > kKeptTailBytes) std::string().swap(buffer_);
     begin_ = buffer_.size();
     breaksFound_ = 0;
     reachedStart_ = false;

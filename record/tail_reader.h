@@ -12,6 +12,10 @@
 
 namespace record {
 
+// A buffer grown past this for a long line is let go when the record is
+// forgotten or read again, rather than held for the life of the module.
+inline constexpr std::size_t kKeptTailBytes = 64 * kBlockSize;
+
 enum class ReadStatus {
     kNotRead,     // no read yet: no lines, no status
     kRecord,      // all the record's line breaks were found
@@ -42,7 +46,8 @@ public:
     // Every byte read, in file order: the end of the log.
     std::string_view bytes() const noexcept;
 
-    // Back to kNotRead, as if never read; the buffer's capacity is kept.
+    // Back to kNotRead, as if never read; the buffer's capacity is kept up to
+    // kKeptTailBytes.
     void forget() noexcept;
 
 private:

@@ -6,30 +6,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <new>
 #include <string>
 #include <string_view>
 
 #include "record/field_cache.h"
+#include "tests/support/counted_heap.h"
 #include "tests/support/temp_log.h"
 
 namespace {
 
-int allocations = 0;
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-
-namespace {
+std::size_t allocations() { return testing_support::heapCount().allocations; }
 
 TEST(Allocations, NoneForACachedPollOrAOneBlockReRead) {
     testing_support::TempFolder folder;
@@ -43,15 +30,15 @@ TEST(Allocations, NoneForACachedPollOrAOneBlockReRead) {
     ASSERT_EQ(cache.queryField(log.c_str(), "3").text, "a message longer than any short-string buffer");
 
     testing_support::setModified(log, 101);
-    const int before = allocations;
+    const std::size_t before = allocations();
     EXPECT_EQ(cache.queryField(log.c_str(), "3").text, "a message longer than any short-string buffer");
     EXPECT_EQ(cache.queryField(log.c_str(), "1").text, values.sender);
-    EXPECT_EQ(allocations - before, 0);
+    EXPECT_EQ(allocations() - before, 0u);
 
     // The counter sees an allocation made here, so a zero above is no blind spot.
     static void* volatile kept;
     kept = ::operator new(16);
-    EXPECT_EQ(allocations - before, 1);
+    EXPECT_EQ(allocations() - before, 1u);
     ::operator delete(kept);
 }
 

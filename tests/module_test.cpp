@@ -35,6 +35,46 @@ TEST_F(ModuleTest, AnswersFieldsThroughTheEntryPoints) {
     EXPECT_STREQ(entry.function2(nullptr, nullptr), "Unable to open file.");
 }
 
+// CTest runs each test in a process of its own, so here the module is freshly
+// loaded: until a log's first read it answers six empty fields, and a log
+// dated 1970-01-01 00:00:00 or earlier is never read.
+TEST_F(ModuleTest, AFreshModuleAnswersSixEmptyFieldsForALogDatedNoLaterThan1970) {
+    testing_support::writeFile(log, testing_support::logEndingWith({}));
+    for (const std::int64_t modified : {std::int64_t{0}, std::int64_t{-1}}) {
+        testing_support::setModified(log, modified);
+        for (const char* number : {"0", "1", "2", "3", "4", "5"}) {
+            EXPECT_STREQ(entry.function1(log.c_str(), number), "") << modified << " field " << number;
+        }
+    }
+    testing_support::setModified(log, 1);  // the first second after: read
+    EXPECT_STREQ(entry.function1(log.c_str(), "3"), "Hello there");
+}
+
+// Each log has its own memory, and an unchanged answer is the same text
+// again; a changed one is new text, and the old text stays as it was.
+TEST_F(ModuleTest, EachLogAnswersItsOwnFieldsAndAnUnchangedAnswerIsTheSameText) {
+    const std::string older = folder.file("older.log");
+    testing_support::RecordValues a, b;
+    a.text = "from the newer log";
+    b.text = "from the older log";
+    testing_support::writeFile(log, testing_support::logEndingWith(a));
+    testing_support::writeFile(older, testing_support::logEndingWith(b));
+    testing_support::setModified(log, 200);
+    testing_support::setModified(older, 100);
+    const char* first = entry.function1(log.c_str(), "3");
+    EXPECT_STREQ(first, "from the newer log");
+    EXPECT_STREQ(entry.function1(older.c_str(), "3"), "from the older log");
+    EXPECT_EQ(entry.function1(log.c_str(), "3"), first);
+    const char* unable = entry.function2(folder.file("missing.log").c_str(), "");
+    EXPECT_EQ(entry.function2(folder.file("missing.log").c_str(), ""), unable);
+
+    a.text = "changed";
+    testing_support::writeFile(log, testing_support::logEndingWith(a));
+    testing_support::setModified(log, 201);
+    EXPECT_STREQ(entry.function1(log.c_str(), "3"), "changed");
+    EXPECT_STREQ(first, "from the newer log");
+}
+
 TEST_F(ModuleTest, ReadsALogThatTheWriterHoldsOpen) {
     testing_support::RecordValues values;
     values.text = "written while held";

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "tests/support/read_faults.h"
@@ -49,6 +50,36 @@ TEST(ShortReads, TheReaderGathersEveryByteOrReportsTheFault) {
             EXPECT_EQ(read.field[1], "Ada Quinn") << c.fault;
             EXPECT_EQ(read.field[0], "09:15:00") << c.fault;
         }
+    }
+}
+
+// A writer that empties or cuts its log between the reader's open and its
+// first read: the work is set by what the log holds then, not by its old size.
+TEST(ShortReads, ALogCutAfterTheOpenIsReadFromItsNewEnd) {
+    testing_support::TempFolder folder;
+    const std::string path = folder.file("chat.log");
+    testing_support::RecordValues values;
+    values.text = "what is left";
+    const std::string kept = testing_support::logEndingWith(values);
+    testing_support::writeFile(path, kept);
+    const struct {
+        const char* cut;
+        long long size;
+        const char* answer;  // field 3, or the status of a failed read
+    } cases[] = {
+        {"to a few records", static_cast<long long>(kept.size()), "what is left"},
+        {"to nothing", 0, "File too small."},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::resize_file(path, std::uintmax_t{4} << 30);  // the rest is sparse
+        testing_support::TailRead read;
+        {
+            const FaultyFileLayer faulty({0, 0, 0, false, false, c.size});
+            read = testing_support::readTail(path.c_str());
+            // One read finds the old end gone, then as many as the record needs.
+            EXPECT_LE(FaultyFileLayer::reads(), 3) << c.cut;
+        }
+        EXPECT_EQ(read.failed ? read.field[5] : read.field[3], c.answer) << c.cut;
     }
 }
 

@@ -6,6 +6,7 @@
 // file emptied meanwhile may.
 
 #include <cstddef>
+#include <string>
 
 namespace testing_support {
 
@@ -15,6 +16,7 @@ struct ReadFaults {
     int interruptedOpens = 0;      // the first n opens are interrupted (EINTR; POSIX only)
     bool readsFail = false;        // every read fails
     bool readsFindTheEnd = false;  // every read finds the end, as in a file just emptied
+    long long cutBeforeFirstRead = -1;  // >= 0: the file is cut to this size just before the first read
 };
 
 // Puts the faults in place while it lives, and counts the reads made.

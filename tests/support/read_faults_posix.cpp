@@ -1,5 +1,8 @@
 #include <algorithm>
 #include <cerrno>
+#include <string>
+
+#include <unistd.h>
 
 #include "platform/system_calls_posix.h"
 #include "tests/support/read_faults.h"
@@ -11,6 +14,7 @@ namespace {
 ReadFaults active;
 int readCount = 0;
 int openCount = 0;
+std::string lastOpened;
 const platform::SystemCalls real = platform::systemCalls;
 
 int faultyOpen(const char* path, int flags) {
@@ -18,11 +22,14 @@ int faultyOpen(const char* path, int flags) {
         errno = EINTR;
         return -1;
     }
+    lastOpened = path;
     return real.open(path, flags);
 }
 
 ssize_t faultyRead(int fd, void* buffer, std::size_t count, std::int64_t offset) {
-    ++readCount;
+    if (readCount++ == 0 && active.cutBeforeFirstRead >= 0 && ::truncate(lastOpened.c_str(), active.cutBeforeFirstRead) != 0) {
+        return -1;
+    }
     if (active.readsFail) {
         errno = EIO;
         return -1;

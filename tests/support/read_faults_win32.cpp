@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <string>
 
 #include "platform/system_calls_win32.h"
 #include "tests/support/read_faults.h"
@@ -12,10 +13,29 @@ namespace {
 
 ReadFaults active;
 int readCount = 0;
+std::string lastOpened;
 const platform::SystemCalls real = platform::systemCalls;
 
+HANDLE WINAPI recordingCreateFile(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                  DWORD disposition, DWORD flags, HANDLE model) {
+    lastOpened = path;
+    return real.createFile(path, access, share, security, disposition, flags, model);
+}
+
+// As a writer does: through a handle of its own, while the reader's is open.
+bool cut(const std::string& path, long long size) {
+    const HANDLE writer = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (writer == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER end{};
+    end.QuadPart = size;
+    const bool done = ::SetFilePointerEx(writer, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(writer);
+    ::CloseHandle(writer);
+    return done;
+}
+
 BOOL WINAPI faultyRead(HANDLE file, LPVOID buffer, DWORD count, LPDWORD got, LPOVERLAPPED where) {
-    ++readCount;
+    if (readCount++ == 0 && active.cutBeforeFirstRead >= 0 && !cut(lastOpened, active.cutBeforeFirstRead)) return FALSE;
     if (active.readsFail) {
         ::SetLastError(ERROR_IO_DEVICE);
         return FALSE;
@@ -33,7 +53,7 @@ BOOL WINAPI faultyRead(HANDLE file, LPVOID buffer, DWORD count, LPDWORD got, LPO
 FaultyFileLayer::FaultyFileLayer(const ReadFaults& faults) {
     active = faults;
     readCount = 0;
-    platform::systemCalls = {real.createFile, faultyRead};
+    platform::systemCalls = {recordingCreateFile, faultyRead};
 }
 
 FaultyFileLayer::~FaultyFileLayer() { platform::systemCalls = real; }
