@@ -143,8 +143,9 @@ void dates(const LogFacts& facts, std::vector<std::string>& hints) {
     if (!facts.status.ok) return;
     const std::int64_t modified = facts.status.modifiedSeconds;
     if (modified <= 0) {
-        hints.push_back("a log dated 1970-01-01 00:00:00 UTC or earlier is never newer than the module's memory "
-                        "of its last read, so the module never reads it");
+        hints.push_back("a log dated 1970-01-01 00:00:00 UTC or earlier is never newer than what the module "
+                        "remembers of a log before its first read (time 0), so the module never reads it; touch "
+                        "the log, or append to it, to give it today's date");
     } else if (modified > facts.now) {
         hints.push_back("the log is dated " + counted(modified - facts.now, "second") +
                         " in the future: once the module has read it, changes made before the clock passes that "

@@ -70,8 +70,18 @@ ExitStatus inspectLog(const char* path, std::string& out) {
     record::FieldSet fields;
     record::cutFields(tail, fields);
 
+    // A log that is not newer than a log never read (time 0) is never read:
+    // the module answers what it holds before any read.
+    const bool neverRead = status.ok && status.regularFile && status.modifiedSeconds <= 0;
     say("");
-    if (answer == record::ReadStatus::kRecord) {
+    if (neverRead) {
+        for (std::size_t index = 0; index < record::kFieldSources.size(); ++index) {
+            say("field " + std::to_string(index) + " " + std::string(record::kFieldSources[index].name) + ": \"\"");
+        }
+        say("status: \"\"");
+        say("reason: the log is dated 1970-01-01 00:00:00 UTC or earlier, so the module never reads it: it "
+            "answers \"\" for every field, field 5 included, whatever the log holds");
+    } else if (answer == record::ReadStatus::kRecord) {
         for (std::size_t index = 0; index < record::kFieldSources.size(); ++index) {
             // The host reads the answer as a C string, up to its first NUL.
             say("field " + std::to_string(index) + " " + std::string(record::kFieldSources[index].name) + ": " +
@@ -107,7 +117,7 @@ ExitStatus inspectLog(const char* path, std::string& out) {
         hintsFor({status, now, file.isOpen() ? file.size() : 0, answer, tail, fields});
     if (!hints.empty()) say("");
     for (const std::string& hint : hints) say("hint: " + hint);
-    return answer == record::ReadStatus::kRecord ? kAnswersFields : kAnswersStatus;
+    return answer == record::ReadStatus::kRecord && !neverRead ? kAnswersFields : kAnswersStatus;
 }
 
 }  // namespace explain

@@ -1,7 +1,6 @@
 #include "record/field_cache.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "record/field_number.h"
 
@@ -19,10 +18,11 @@ FieldAnswer FieldCache::queryField(const char* path, const char* fieldNumber) {
 
 FieldCache::LogMemory& FieldCache::memoryOf(const char* path) {
     ++polls_;
+    const std::string_view wanted(path);
     // The host polls a few fields of one log in a row: try the last first.
-    if (lastPolled_ == nullptr || lastPolled_->path != path) {
+    if (lastPolled_ == nullptr || lastPolled_->path != wanted) {
         const auto found = std::find_if(logs_.begin(), logs_.end(), [&](const LogMemory& log) {
-            return log.lastPolled != 0 && log.path == path;
+            return log.lastPolled != 0 && log.path == wanted;
         });
         if (found != logs_.end()) {
             lastPolled_ = &*found;
@@ -31,7 +31,7 @@ FieldCache::LogMemory& FieldCache::memoryOf(const char* path) {
             lastPolled_ = &*std::min_element(logs_.begin(), logs_.end(), [](const LogMemory& a, const LogMemory& b) {
                 return a.lastPolled < b.lastPolled;
             });
-            lastPolled_->path.assign(path);
+            lastPolled_->path.assign(wanted);
             lastPolled_->lastModified = 0;
             lastPolled_->unsettled = false;
             lastPolled_->lastRead = ReadStatus::kNotRead;

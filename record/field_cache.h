@@ -48,6 +48,11 @@ class FieldCache {
 public:
     static constexpr std::size_t kLogs = 16;
 
+    FieldCache() = default;
+    // It points into itself.
+    FieldCache(const FieldCache&) = delete;
+    FieldCache& operator=(const FieldCache&) = delete;
+
     // The field query: the field numbered by the decimal text `fieldNumber`
     // of the record at the end of `path`, or the status text of a failed read
     // whatever field was asked for. A number outside 0 to 5 gives "". The

@@ -96,6 +96,31 @@ TEST(Explain, ShowsExactlyWhatTheModuleAnswers) {
     EXPECT_EQ(inspect(folder.file("too small.log")).status, explain::kAnswersStatus);
 }
 
+// Both sides of the first second after 1970: before it the module never
+// reads the log and answers six empty fields.
+TEST(Explain, SaysTheModuleNeverReadsALogDatedNoLaterThan1970) {
+    testing_support::TempFolder folder;
+    const std::string log = folder.file("old.log");
+    testing_support::writeFile(log, testing_support::logEndingWith({}));
+    testing_support::setModified(log, 0);
+    const Report never = inspect(log);
+    EXPECT_EQ(never.status, explain::kAnswersStatus);
+    EXPECT_EQ(never.statusText, "");
+    for (int field = 0; field <= 5; ++field) {
+        if (field < 5) {
+            EXPECT_EQ(never.fields.at(field), "") << field;
+        }
+        EXPECT_EQ(answer(log, field), "") << field;
+    }
+    EXPECT_NE(never.text.find("never reads it"), std::string::npos) << never.text;
+
+    testing_support::setModified(log, 1);
+    const Report read = inspect(log);
+    EXPECT_EQ(read.status, explain::kAnswersFields);
+    EXPECT_EQ(read.fields.at(3), "Hello there");
+    EXPECT_EQ(read.text.find("never reads it"), std::string::npos) << read.text;
+}
+
 TEST(Explain, SaysWhyTheModuleAnswersAStatusText) {
     testing_support::TempFolder folder;
     const std::string small = folder.file("small.log");
