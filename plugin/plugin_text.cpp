@@ -9,7 +9,6 @@ std::string_view asTheHostReadsIt(std::string_view text) noexcept { return text.
 }  // namespace
 
 char* TextArena::copy(std::string_view text) {
-    text = asTheHostReadsIt(text);
     char* const piece = static_cast<char*>(memory_.allocate(text.size() + 1, 1));
     text.copy(piece, text.size());  // unlike memcpy, fine with the null data of an empty view
     piece[text.size()] = '\0';

@@ -17,16 +17,16 @@ class TextArena {
 public:
     explicit TextArena(std::pmr::memory_resource* upstream = std::pmr::new_delete_resource()) : memory_(upstream) {}
 
-    // A NUL-terminated copy of `text`, cut at its first NUL byte as the host
-    // reads it. Not synchronised: callers that may overlap must take turns.
-    char* copy(std::string_view text);
-
     // The text last handed out in `slot` when it still reads exactly `text`
-    // (cut at its first NUL), else a new copy, then noted in `slot`. A host
-    // that wrote into an answer so gets a new one with the right text.
+    // (cut at its first NUL, as the host reads it), else a new NUL-terminated
+    // copy, then noted in `slot`. A host that wrote into an answer so gets a
+    // new one with the right text. Not synchronised: callers that may overlap
+    // must take turns.
     char* reuseOrCopy(std::string_view text, record::AnswerSlot& slot);
 
 private:
+    char* copy(std::string_view text);
+
     std::pmr::monotonic_buffer_resource memory_;
 };
 

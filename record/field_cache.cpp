@@ -32,11 +32,7 @@ FieldCache::LogMemory& FieldCache::memoryOf(const char* path) {
                 return a.lastPolled < b.lastPolled;
             });
             lastPolled_->path.assign(wanted);
-            lastPolled_->lastModified = 0;
-            lastPolled_->unsettled = false;
-            lastPolled_->lastRead = ReadStatus::kNotRead;
-            lastPolled_->tail.forget();
-            lastPolled_->isCut.reset();
+            lastPolled_->last = {};
         }
     }
     lastPolled_->lastPolled = polls_;
@@ -47,38 +43,37 @@ bool FieldCache::LogMemory::mustRead(const platform::FileStatus& status) const n
     // A path whose status is unknown, or that is no regular file, is read
     // anyway, so that it answers "Unable to open file." rather than what its
     // memory holds; so is a log whose last read failed.
-    if (!status.ok || !status.regularFile || status.modifiedSeconds > lastModified || failed()) return true;
+    if (!status.ok || !status.regularFile || status.modifiedSeconds > last.lastModified || failed()) return true;
     // Reading the clock is no system call, and only an unsettled read asks.
-    return unsettled && status.modifiedSeconds == lastModified && platform::nowSeconds() > lastModified;
+    return last.unsettled && status.modifiedSeconds == last.lastModified && platform::nowSeconds() > last.lastModified;
 }
 
 void FieldCache::LogMemory::read(const char* logPath, const platform::FileStatus& status) {
     // Until the read has succeeded the memory trusts nothing: a read that
     // fails, or runs out of memory, is tried again at the next poll.
-    lastModified = 0;
-    unsettled = false;
-    lastRead = ReadStatus::kNotRead;
-    isCut.reset();
+    last = {};
     // Taken before the read: a read begun after the log's second has ended
     // cannot miss a write made within it.
     const std::int64_t readStarted = platform::nowSeconds();
-    lastRead = readTail(logPath, tail);
-    if (lastRead != ReadStatus::kRecord) return;
+    last.status = readTail(logPath, tail);
+    if (last.status != ReadStatus::kRecord) return;
     if (tail.bytes().size() > kKeptTailBytes) {
         cutFields(tail, fields);
-        isCut.set();
+        last.isCut.set();
         tail.forget();
     }
     // A log that appeared between the status query and the open has no time
     // to trust yet: 0, so the next poll reads it again.
-    lastModified = status.ok && status.regularFile ? status.modifiedSeconds : 0;
-    unsettled = readStarted <= lastModified;
+    last.lastModified = status.ok && status.regularFile ? status.modifiedSeconds : 0;
+    last.unsettled = readStarted <= last.lastModified;
 }
 
 std::string_view FieldCache::LogMemory::field(std::size_t index) {
-    if (!isCut[index]) {
+    // The record may be another log's, read before this memory passed on.
+    if (last.status == ReadStatus::kNotRead) return {};
+    if (!last.isCut[index]) {
         cutField(tail, index, fields);
-        isCut.set(index);
+        last.isCut.set(index);
     }
     return fields.field[index];
 }

@@ -63,21 +63,32 @@ private:
     // One slot per field, and one for numbers outside 0 to 5.
     static constexpr std::size_t kQueries = kFieldCount + 1;
 
+    // What a log's memory knows of its last read; as constructed, a log
+    // never read.
+    struct ReadState {
+        std::int64_t lastModified = 0;
+        bool unsettled = false;
+        ReadStatus status = ReadStatus::kNotRead;
+        std::bitset<kFieldCount> isCut;  // fields already cut from the read
+    };
+
     struct LogMemory {
         std::string path;
         std::uint64_t lastPolled = 0;  // 0: holds no log
-        std::int64_t lastModified = 0;
-        bool unsettled = false;
-        ReadStatus lastRead = ReadStatus::kNotRead;
+        ReadState last;
         // The last read. A field is cut from it when first asked for, so a
         // poll that re-reads the log cuts only the field it answers with; a
         // read past kKeptTailBytes has every field cut at once and is let go.
+        // Their buffers serve the next log this memory holds.
         TailRecord tail;
         FieldSet fields;
-        std::bitset<kFieldCount> isCut;
+        // Kept when the memory passes to another log: a text is handed out
+        // again only when it reads the same.
         std::array<AnswerSlot, kQueries> answers;
 
-        bool failed() const noexcept { return lastRead != ReadStatus::kRecord && lastRead != ReadStatus::kNotRead; }
+        bool failed() const noexcept {
+            return last.status != ReadStatus::kRecord && last.status != ReadStatus::kNotRead;
+        }
         bool mustRead(const platform::FileStatus& status) const noexcept;
         void read(const char* logPath, const platform::FileStatus& status);
         std::string_view field(std::size_t index);

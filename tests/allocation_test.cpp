@@ -35,10 +35,21 @@ TEST(Allocations, NoneForACachedPollOrAOneBlockReRead) {
     EXPECT_EQ(cache.queryField(log.c_str(), "1").text, values.sender);
     EXPECT_EQ(allocations() - before, 0u);
 
+    // Polled in turn with another log, each remembered apart: still none.
+    const std::string other = folder.file("other chat with a name past any short-string buffer.log");
+    testing_support::writeFile(other, testing_support::logEndingWith({}));
+    ASSERT_EQ(cache.queryField(other.c_str(), "3").text, "Hello there");
+    const std::size_t polledInTurn = allocations();
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(cache.queryField(other.c_str(), "3").text, "Hello there");
+        EXPECT_EQ(cache.queryField(log.c_str(), "1").text, values.sender);
+    }
+    EXPECT_EQ(allocations() - polledInTurn, 0u);
+
     // The counter sees an allocation made here, so a zero above is no blind spot.
     static void* volatile kept;
     kept = ::operator new(16);
-    EXPECT_EQ(allocations() - before, 1u);
+    EXPECT_EQ(allocations() - polledInTurn, 1u);
     ::operator delete(kept);
 }
 

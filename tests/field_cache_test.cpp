@@ -87,6 +87,10 @@ TEST_F(FieldCacheTest, EachLogAnswersItsOwnFieldsUntilSixteenOthersArePolled) {
     EXPECT_EQ(query(path(kLogs), "3"), text(kLogs, "a"));  // forgets the least recently polled: the last
     EXPECT_EQ(query(path(0), "3"), text(0, "a"));
     EXPECT_EQ(query(path(kLogs - 1), "3"), text(kLogs - 1, "b")) << "forgotten, so read again";
+    // The memory a new log takes over is as if never read, whatever it held.
+    const std::string never = folder.file("dated 1970.log");
+    writeLog(never, "never read", 0);
+    for (const char* number : {"3", "5"}) EXPECT_EQ(query(never, number), "") << number;
 }
 
 TEST_F(FieldCacheTest, AFailedReadAnswersItsStatusAndIsRetriedOnEveryPoll) {
