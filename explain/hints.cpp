@@ -91,7 +91,7 @@ void carriageReturns(const LogFacts& facts, std::vector<std::string>& hints) {
     std::string hint = "the end of the log holds " + counted(alone, "CR") +
                        " without LF: only LF ends a line, so text ended by CR alone is not a line of its own";
     const record::TailRecord& tail = facts.tail;
-    if (tail.status() == record::ReadStatus::kTooSmall && facts.size >= record::kMinimumLogSize &&
+    if (tail.status() == record::ReadStatus::kTooSmall && !tail.underMinimum() &&
         tail.breaksFound() + alone >= record::kRecordBreaks) {
         hint += "; that is why the module finds only " + counted(tail.breaksFound(), "line break") +
                 " before the start of the log and answers \"" + record::kFileTooSmall + "\"";

@@ -17,11 +17,12 @@ namespace explain {
 struct LogFacts {
     platform::FileStatus status;
     std::int64_t now = 0;
-    std::int64_t size = 0;
-    // What the module answers: a record, or the status of a failed read.
+    // What the module answers: a record, the status of a failed read, or
+    // kNotRead for a log it never reads.
     record::ReadStatus answer = record::ReadStatus::kCannotOpen;
-    // The lines as the module counts them; for a log under the minimum size,
-    // as it would count them were the log long enough.
+    // The module's read: the lines as it counts them (for a log under the
+    // minimum size, as it would count them were the log long enough), the
+    // size it saw, why the log could not be opened.
     const record::TailRecord& tail;
     // Cut from `tail`.
     const record::FieldSet& fields;

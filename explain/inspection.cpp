@@ -56,23 +56,20 @@ ExitStatus inspectLog(const char* path, std::string& out) {
             " seconds since 1970-01-01 UTC)");
         say("age: " + counted(plugin::displayedAge(now, status.modifiedSeconds), "second"));
     }
-    const platform::SharedFile file = platform::SharedFile::open(path);
-    if (file.isOpen()) say("size: " + counted(file.size(), "byte"));
-
-    // The module's own read, as function1 makes it on a log newer than the
-    // last one read.
+    // The module reads a log it has not read before only when it is dated
+    // after 1970-01-01 00:00:00 UTC (time 0, the time of a log never read),
+    // or when it cannot tell the log's time or type.
+    const bool neverRead = status.ok && status.regularFile && status.modifiedSeconds <= 0;
+    // Otherwise the module's own read, as function1 makes it on a log newer
+    // than its last read: all the report shows comes from it.
     record::TailRecord tail;
-    const record::ReadStatus answer = record::readTail(path, tail);
-    // Under the minimum size the module reads nothing: show the lines it
-    // would count were the log long enough.
-    const bool underMinimum = file.isOpen() && file.size() < record::kMinimumLogSize;
-    if (underMinimum) record::scanTail(file, tail);
+    const record::ReadStatus answer = neverRead ? record::ReadStatus::kNotRead : tail.read(path);
+    if (answer != record::ReadStatus::kCannotOpen && answer != record::ReadStatus::kNotRead) {
+        say("size: " + counted(tail.fileSize(), "byte"));
+    }
     record::FieldSet fields;
     record::cutFields(tail, fields);
 
-    // A log that is not newer than a log never read (time 0) is never read:
-    // the module answers what it holds before any read.
-    const bool neverRead = status.ok && status.regularFile && status.modifiedSeconds <= 0;
     say("");
     if (neverRead) {
         for (std::size_t index = 0; index < record::kFieldSources.size(); ++index) {
@@ -90,9 +87,9 @@ ExitStatus inspectLog(const char* path, std::string& out) {
     } else {
         say("status: " + cli::quoted(record::statusText(answer)));
         if (answer == record::ReadStatus::kCannotOpen) {
-            say("reason: the log cannot be opened: " + whyCannotOpen(path));
-        } else if (underMinimum) {
-            say("reason: the log is " + counted(file.size(), "byte") + ", under the " +
+            say("reason: the log cannot be opened: " + whyCannotOpen(path, tail.openError(), status));
+        } else if (tail.underMinimum()) {
+            say("reason: the log is " + counted(tail.fileSize(), "byte") + ", under the " +
                 std::to_string(record::kMinimumLogSize) + "-byte minimum");
         } else {
             say("reason: the start of the log comes after " + counted(tail.breaksFound(), "line break") +
@@ -100,21 +97,21 @@ ExitStatus inspectLog(const char* path, std::string& out) {
         }
     }
 
-    if (file.isOpen() && tail.status() != record::ReadStatus::kCannotOpen) {
+    if (answer == record::ReadStatus::kRecord || answer == record::ReadStatus::kTooSmall) {
         say("");
-        say(underMinimum ? "the last 12 lines as the module would count them, were the log long enough:"
-                         : "the last 12 lines, counted from the end, as the module reads them:");
+        say(tail.underMinimum() ? "the last 12 lines as the module would count them, were the log long enough:"
+                                : "the last 12 lines, counted from the end, as the module reads them:");
         for (int k = record::kRecordLines; k >= 1; --k) {
             say("line " + std::to_string(k) + ": " +
                 (tail.reached(k) ? shown(tail.line(k)) : std::string("(none: the log starts before it)")));
         }
         if (tail.breaksFound() > 0 && !tail.afterLastBreak().empty()) {
-            say("after the last line break, not yet part of a record: " + shown(tail.afterLastBreak()));
+            say("after the last line break, ignored: " + shown(tail.afterLastBreak()));
         }
     }
 
     const std::vector<std::string> hints =
-        hintsFor({status, now, file.isOpen() ? file.size() : 0, answer, tail, fields});
+        hintsFor({status, now, answer, tail, fields});
     if (!hints.empty()) say("");
     for (const std::string& hint : hints) say("hint: " + hint);
     return answer == record::ReadStatus::kRecord && !neverRead ? kAnswersFields : kAnswersStatus;

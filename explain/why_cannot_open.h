@@ -1,13 +1,16 @@
 #pragma once
-// Why a log cannot be opened, for the inspector's report. The module itself
-// needs no reason; each OS has its own source file, picked by the build.
+// Why a log cannot be opened, in words for a person, from what the module's
+// own open found. Each OS has its own source file, picked by the build.
 
 #include <string>
 
+#include "platform/file.h"
+
 namespace explain {
 
-// In words for a person: "no such file or folder", "permission denied", "it
-// is a folder", ... with the system's own message where it has one.
-std::string whyCannotOpen(const char* path);
+// "no such file or folder", "permission denied", "it is a folder", ... with
+// the system's own message where it has one. `error` is the failed open's
+// (platform::SharedFile::openError); `status` the log's status query.
+std::string whyCannotOpen(const char* path, int error, const platform::FileStatus& status);
 
 }  // namespace explain

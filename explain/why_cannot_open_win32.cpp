@@ -1,5 +1,7 @@
 #include "explain/why_cannot_open.h"
 
+#include <string_view>
+
 #include "cli/system_message.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -17,31 +19,30 @@ std::string systemMessage(DWORD error) {
 
 }  // namespace
 
-std::string whyCannotOpen(const char* path) {
-    if (path == nullptr) return "no path was given";
+std::string whyCannotOpen(const char* path, int error, const platform::FileStatus& status) {
+    if (path == nullptr || error == platform::kNoPath) return "no path was given";
     if (*path == '\0') return "the path is empty";
-    const DWORD attributes = ::GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return "it is a folder";
-    const HANDLE handle = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        const DWORD error = ::GetLastError();
-        const std::string said = " (" + systemMessage(error) + ")";
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return "no such file or folder" + said;
-        if (error == ERROR_ACCESS_DENIED) return "permission denied" + said;
-        if (error == ERROR_SHARING_VIOLATION) return "another program holds it without sharing it" + said;
-        if (error == ERROR_INVALID_NAME) {
-            // Paths reach Windows as 8-bit text in the ANSI code page; a
-            // character outside it arrives as '?', which no name may hold.
-            return "the name is not valid: it may hold a character that the system's ANSI code page cannot "
-                   "express; keep the log in a folder whose path has none" + said;
+    if (status.folder) return "it is a folder";
+    if (error == platform::kNotARegularFile) return "it is not a regular file (a device, pipe or console)";
+    if (error <= 0) return "it was opened, but a read of it failed";
+    const auto code = static_cast<DWORD>(error);
+    const std::string said = " (" + systemMessage(code) + ")";
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return "no such file or folder" + said;
+    if (code == ERROR_ACCESS_DENIED) return "permission denied" + said;
+    if (code == ERROR_SHARING_VIOLATION) return "another program holds it without sharing it" + said;
+    if (code == ERROR_INVALID_NAME) {
+        // Paths reach Windows as 8-bit text in the ANSI code page; a character
+        // outside it arrives as '?', which no name may hold, and neither may
+        // the characters Windows reserves.
+        const std::string_view name(path);
+        // A colon belongs only after a drive letter.
+        if (name.find_first_of("<>\"|?*") != std::string_view::npos || name.find(':', 2) != std::string_view::npos) {
+            return "the name is not valid: it holds one of the characters < > : \" | ? * that Windows reserves" + said;
         }
-        return systemMessage(error);
+        return "the name is not valid: it may hold a character that the system's ANSI code page cannot "
+               "express; keep the log in a folder whose path has none" + said;
     }
-    const DWORD type = ::GetFileType(handle);
-    ::CloseHandle(handle);
-    if (type != FILE_TYPE_DISK) return "it is not a regular file (a device, pipe or console)";
-    return "it could be opened now: it changed since";
+    return systemMessage(code);
 }
 
 }  // namespace explain

@@ -14,6 +14,7 @@ namespace platform {
 struct FileStatus {
     bool ok = false;
     bool regularFile = false;
+    bool folder = false;
     std::int64_t modifiedSeconds = 0;  // whole seconds since 1970-01-01 UTC
 };
 
@@ -26,6 +27,11 @@ std::int64_t nowSeconds() noexcept;
 // Windows. Both use -1 for "no file", which keeps this type OS-neutral.
 using NativeHandle = std::intptr_t;
 inline constexpr NativeHandle kNoHandle = -1;
+
+// Why SharedFile::open gave a closed file, besides the OS's own error codes
+// (errno on POSIX, GetLastError() on Windows), which are all above 0.
+inline constexpr int kNotARegularFile = -1;
+inline constexpr int kNoPath = -2;
 
 // A regular file opened for reading while other processes keep reading and
 // writing it. Move-only; the handle closes when the object goes away, so no
@@ -44,6 +50,9 @@ public:
     static SharedFile open(const char* path) noexcept;
 
     bool isOpen() const noexcept { return handle_ != kNoHandle; }
+    // For a closed file, why the open failed: an OS error code,
+    // kNotARegularFile or kNoPath; 0 for an open one.
+    int openError() const noexcept { return openError_; }
 
     // Size in bytes, taken when the file was opened.
     std::int64_t size() const noexcept { return size_; }
@@ -60,10 +69,12 @@ public:
 
 private:
     SharedFile(NativeHandle handle, std::int64_t size) noexcept : handle_(handle), size_(size) {}
+    static SharedFile failed(int error) noexcept;
     void close() noexcept;
 
     NativeHandle handle_ = kNoHandle;
     std::int64_t size_ = 0;
+    int openError_ = kNoPath;
 };
 
 }  // namespace platform

@@ -26,7 +26,7 @@ SystemCalls systemCalls = {openFile, readFileAt};
 FileStatus statFile(const char* path) noexcept {
     struct stat st;  // filled by stat(); zeroing it first costs a cached poll
     if (path == nullptr || ::stat(path, &st) != 0) return {};
-    return {true, S_ISREG(st.st_mode), static_cast<std::int64_t>(st.st_mtime)};
+    return {true, S_ISREG(st.st_mode), S_ISDIR(st.st_mode), static_cast<std::int64_t>(st.st_mtime)};
 }
 
 std::int64_t nowSeconds() noexcept {
@@ -34,19 +34,21 @@ std::int64_t nowSeconds() noexcept {
 }
 
 SharedFile SharedFile::open(const char* path) noexcept {
-    if (path == nullptr) return {};
+    if (path == nullptr) return failed(kNoPath);
     // O_NONBLOCK: opening a FIFO with no writer would otherwise wait forever
     // inside the host's poll. It has no effect on reads of a regular file.
     int fd;
     do {
         fd = systemCalls.open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return {};
+    if (fd < 0) return failed(errno);
 
     SharedFile file(fd, 0);
     struct stat st;  // filled by fstat(); zeroing it first costs every re-read
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    if (::fstat(fd, &st) != 0) return failed(errno);
+    if (!S_ISREG(st.st_mode)) return failed(kNotARegularFile);
     file.size_ = static_cast<std::int64_t>(st.st_size);
+    file.openError_ = 0;
     return file;
 }
 

@@ -30,7 +30,8 @@ FileStatus statFile(const char* path) noexcept {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (path == nullptr || !::GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return {};
     const bool regular = (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
-    return {true, regular, unixSeconds(data.ftLastWriteTime)};
+    const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return {true, regular, folder, unixSeconds(data.ftLastWriteTime)};
 }
 
 std::int64_t nowSeconds() noexcept {
@@ -40,19 +41,21 @@ std::int64_t nowSeconds() noexcept {
 }
 
 SharedFile SharedFile::open(const char* path) noexcept {
-    if (path == nullptr) return {};
+    if (path == nullptr) return failed(kNoPath);
     // The messaging client keeps the log open for writing, and may rename,
     // rotate or delete it at any moment, even during a poll's read: share all.
     const HANDLE handle =
         systemCalls.createFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return {};
+    if (handle == INVALID_HANDLE_VALUE) return failed(static_cast<int>(::GetLastError()));
 
     SharedFile file(reinterpret_cast<NativeHandle>(handle), 0);
     // Pipes, consoles and devices are no log files.
+    if (::GetFileType(handle) != FILE_TYPE_DISK) return failed(kNotARegularFile);
     LARGE_INTEGER size{};
-    if (::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileSizeEx(handle, &size)) return {};
+    if (!::GetFileSizeEx(handle, &size)) return failed(static_cast<int>(::GetLastError()));
     file.size_ = size.QuadPart;
+    file.openError_ = 0;
     return file;
 }
 

@@ -55,7 +55,7 @@ void FieldCache::LogMemory::read(const char* logPath, const platform::FileStatus
     // Taken before the read: a read begun after the log's second has ended
     // cannot miss a write made within it.
     const std::int64_t readStarted = platform::nowSeconds();
-    last.status = readTail(logPath, tail);
+    last.status = tail.read(logPath);
     if (last.status != ReadStatus::kRecord) return;
     if (tail.bytes().size() > kKeptTailBytes) {
         cutFields(tail, fields);

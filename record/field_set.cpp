@@ -12,6 +12,11 @@ void cutField(const TailRecord& tail, std::size_t index, FieldSet& fields) {
         field.assign(statusText(tail.status()));
         return;
     }
+    if (tail.underMinimum()) {
+        // Its lines are read only to be shown: no field comes from them.
+        field.clear();
+        return;
+    }
     const auto cut = [&](std::size_t i) { return kFieldSources[i].cut(tail.line(kFieldSources[i].lineFromEnd)); };
     field.assign(cut(index));
     if (index == kMessageField && cut(kServiceField) == kEnvelopingService) field = stripHtmlEnvelope(std::move(field));

@@ -21,7 +21,7 @@ struct FieldSet {
 
 // Sets field `index` of `fields` as the module answers it from `tail`:
 // fields 0 to 4 cut from their lines, or empty where the read did not reach
-// them, a message of the enveloping service without its envelope; field 5 the
+// them or the log is under the minimum size, a message of the enveloping service without its envelope; field 5 the
 // status text of a failed read. Reuses the field's capacity.
 void cutField(const TailRecord& tail, std::size_t index, FieldSet& fields);
 

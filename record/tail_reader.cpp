@@ -63,51 +63,50 @@ char* TailRecord::roomBefore(std::size_t length) {
     return buffer_.data() + begin_ - length;
 }
 
-ReadStatus readTail(const char* path, TailRecord& tail) {
+ReadStatus TailRecord::read(const char* path) {
+    restart();
+    fileSize_ = 0;
     const platform::SharedFile file = platform::SharedFile::open(path);
-    if (!file.isOpen()) return tail.failed(ReadStatus::kCannotOpen);
-    if (file.size() < kMinimumLogSize) return tail.failed(ReadStatus::kTooSmall);
-    return scanTail(file, tail);
+    openError_ = file.openError();
+    if (!file.isOpen()) return failed(ReadStatus::kCannotOpen);
+    return scan(file);
 }
 
-ReadStatus scanTail(const platform::SharedFile& file, TailRecord& tail) {
-    tail.restart();
+ReadStatus TailRecord::scan(const platform::SharedFile& file) {
     std::array<std::size_t, kRecordBreaks> found;
-    std::int64_t blockEnd = file.size();
+    fileSize_ = file.size();
+    std::int64_t blockEnd = fileSize_;
     int freshStarts = 0;
-    while (tail.breaksFound_ < kRecordBreaks) {
-        if (blockEnd <= 0) {
-            tail.reachedStart_ = true;
-            return tail.status_ = ReadStatus::kTooSmall;
-        }
+    while (breaksFound_ < kRecordBreaks && blockEnd > 0) {
         const std::int64_t blockStart = std::max<std::int64_t>(0, blockEnd - std::int64_t{kBlockSize});
         const auto length = static_cast<std::size_t>(blockEnd - blockStart);
-        char* const block = tail.roomBefore(length);
+        char* const block = roomBefore(length);
         const std::int64_t got = file.readAt(blockStart, block, length);
-        if (got < 0) return tail.failed(ReadStatus::kCannotOpen);
+        if (got < 0) return failed(ReadStatus::kCannotOpen);
         if (static_cast<std::size_t>(got) < length) {
             // The file now ends before this block does: the bytes read from its
             // old end are gone. Start again from where it ends now, rather than
             // step down through its old size a block at a time.
-            const std::int64_t size = file.currentSize();
-            if (size < 0) return tail.failed(ReadStatus::kCannotOpen);
-            if (size < kMinimumLogSize || ++freshStarts > kFreshStarts) return tail.failed(ReadStatus::kTooSmall);
-            tail.restart();
-            blockEnd = size;
+            fileSize_ = file.currentSize();
+            if (fileSize_ < 0) return failed(ReadStatus::kCannotOpen);
+            if (++freshStarts > kFreshStarts) return failed(ReadStatus::kTooSmall);
+            restart();
+            blockEnd = fileSize_;
             continue;
         }
-        tail.begin_ -= length;
+        begin_ -= length;
 
         const std::size_t count = findLastLineFeeds(
-            {block, length}, std::span(found).first(static_cast<std::size_t>(kRecordBreaks - tail.breaksFound_)));
+            {block, length}, std::span(found).first(static_cast<std::size_t>(kRecordBreaks - breaksFound_)));
         for (std::size_t i = 0; i < count; ++i) {
-            tail.breakFromEnd_[static_cast<std::size_t>(tail.breaksFound_++)] =
-                tail.buffer_.size() - (tail.begin_ + found[i]);
+            breakFromEnd_[static_cast<std::size_t>(breaksFound_++)] = buffer_.size() - (begin_ + found[i]);
         }
         blockEnd = blockStart;
     }
-    tail.reachedStart_ = blockEnd == 0;
-    return tail.status_ = ReadStatus::kRecord;
+    reachedStart_ = blockEnd == 0;
+    // The minimum size holds whatever the read found.
+    const bool complete = breaksFound_ == kRecordBreaks && fileSize_ >= kMinimumLogSize;
+    return status_ = complete ? ReadStatus::kRecord : ReadStatus::kTooSmall;
 }
 
 }  // namespace record

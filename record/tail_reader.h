@@ -24,10 +24,22 @@ enum class ReadStatus {
 };
 
 // What one backward read of a log found: the bytes it read, which it owns,
-// and where the line breaks lie among them. A plain value: it can be copied,
-// and nothing else points into it.
+// where the line breaks lie among them, and what it learnt of the file on the
+// way. A plain value: it can be copied, and nothing else points into it.
 class TailRecord {
 public:
+    // The module's read of the log at `path`, backwards from its end,
+    // kBlockSize bytes at a time, each block in front of the last, until the
+    // record's kRecordBreaks line breaks are found (kRecord) or the start of
+    // the file comes first (kTooSmall). A log under kMinimumLogSize is read
+    // all the same, so that its lines can be shown, and answers kTooSmall. A
+    // log that cannot be opened, or a read error, gives kCannotOpen. A file
+    // found shorter than when it was opened (emptied, cut or replaced
+    // meanwhile) is read again from where it ends now, a few times at most,
+    // so that its old size never sets the work. The file is open only during
+    // the call; the buffer's capacity is reused.
+    ReadStatus read(const char* path);
+
     ReadStatus status() const noexcept { return status_; }
 
     // How many line breaks the read found from the end, kRecordBreaks at most.
@@ -45,17 +57,21 @@ public:
     bool reachedStart() const noexcept { return reachedStart_; }
     // Every byte read, in file order: the end of the log.
     std::string_view bytes() const noexcept;
+    // The file's size as the read last saw it; 0 when it could not be opened.
+    std::int64_t fileSize() const noexcept { return fileSize_; }
+    bool underMinimum() const noexcept { return status_ == ReadStatus::kTooSmall && fileSize_ < kMinimumLogSize; }
+    // Why the file could not be opened (platform::SharedFile::openError), or
+    // 0.
+    int openError() const noexcept { return openError_; }
 
     // Back to kNotRead, as if never read; the buffer's capacity is kept up to
     // kKeptTailBytes.
     void forget() noexcept;
 
 private:
-    friend ReadStatus readTail(const char* path, TailRecord& tail);
-    friend ReadStatus scanTail(const platform::SharedFile& file, TailRecord& tail);
-
     void restart() noexcept;
     ReadStatus failed(ReadStatus status) noexcept;
+    ReadStatus scan(const platform::SharedFile& file);
     char* roomBefore(std::size_t length);
     // Where break i (0 is the last one in the file) lies in buffer_.
     std::size_t breakAt(int i) const noexcept { return buffer_.size() - breakFromEnd_[static_cast<std::size_t>(i)]; }
@@ -68,23 +84,9 @@ private:
     std::array<std::size_t, kRecordBreaks> breakFromEnd_{};
     int breaksFound_ = 0;
     bool reachedStart_ = false;
+    std::int64_t fileSize_ = 0;
+    int openError_ = 0;
     ReadStatus status_ = ReadStatus::kNotRead;
 };
-
-// The module's read of the log at `path`: kCannotOpen when it cannot be
-// opened, kTooSmall without reading a byte when it is under kMinimumLogSize,
-// else scanTail. The file is open only during the call. `tail` is refilled;
-// its buffer's capacity is reused.
-ReadStatus readTail(const char* path, TailRecord& tail);
-
-// Reads `file` backwards from its end, kBlockSize bytes at a time, each block
-// in front of the last, and finds line feeds from the end until the record's
-// kRecordBreaks are found (kRecord) or the start of the file is reached
-// first (kTooSmall); a read error gives kCannotOpen. A file found shorter
-// than when it was opened (emptied, cut or replaced meanwhile) is read again
-// from where it ends now, a few times at most, so that its old size never
-// sets the work. Whatever its size: the inspector also shows the lines of a
-// log under the minimum.
-ReadStatus scanTail(const platform::SharedFile& file, TailRecord& tail);
 
 }  // namespace record

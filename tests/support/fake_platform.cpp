@@ -77,7 +77,7 @@ FileStatus statFile(const char* path) noexcept {
     if (path == nullptr) return {};
     const auto found = s.files.find(path);
     if (found == s.files.end()) return {};
-    return {true, found->second.regular, found->second.modified};
+    return {true, found->second.regular, !found->second.regular, found->second.modified};
 }
 
 std::int64_t nowSeconds() noexcept { return state().now; }
@@ -85,15 +85,17 @@ std::int64_t nowSeconds() noexcept { return state().now; }
 SharedFile SharedFile::open(const char* path) noexcept {
     auto& s = state();
     const std::lock_guard<std::recursive_mutex> lock(s.mutex);
-    if (path == nullptr) return {};
+    if (path == nullptr) return failed(kNoPath);
     const auto found = s.files.find(path);
-    if (found == s.files.end() || !found->second.openable) return {};
+    if (found == s.files.end()) return failed(2);  // "no such file" on both OSes
+    if (!found->second.openable) return failed(13);
     ++s.calls.open;
     const NativeHandle handle = s.nextHandle++;
     s.open[handle] = path;
     SharedFile opened(handle, 0);
-    if (!found->second.regular) return {};
+    if (!found->second.regular) return failed(kNotARegularFile);
     opened.size_ = static_cast<std::int64_t>(found->second.bytes.size());
+    opened.openError_ = 0;
     return opened;
 }
 
