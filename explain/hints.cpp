@@ -1,9 +1,11 @@
 #include "explain/hints.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 
+#include "cli/escaped.h"
 #include "record/extract.h"
 #include "record/record_layout.h"
 
@@ -13,6 +15,28 @@ namespace {
 
 using record::kFieldSources;
 using record::kRecordLines;
+
+std::size_t countOf(std::string_view text, std::string_view marker) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(marker); at != std::string_view::npos; at = text.find(marker, at + 1)) ++n;
+    return n;
+}
+
+// Where `text` stops being UTF-8, or npos.
+std::size_t firstInvalidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
+                                   : lead >= 0xF0 && lead < 0xF5                  ? 4
+                                                                                  : 0;
+        if (length == 0 || i + length > text.size()) return i;
+        for (std::size_t j = 1; j < length; ++j) {
+            if ((static_cast<unsigned char>(text[i + j]) & 0xC0) != 0x80) return i;
+        }
+        i += length;
+    }
+    return std::string_view::npos;
+}
 
 std::string fieldName(std::size_t index) {
     return "field " + std::to_string(index) + " " + std::string(kFieldSources[index].name);
@@ -58,11 +82,23 @@ bool fitsShiftedBy(const record::TailRecord& tail, int shift) {
     return checked >= 4;
 }
 
+bool inPlace(const record::TailRecord& tail) {
+    return std::ranges::all_of(
+        kFieldSources, [&](const record::FieldSource& source) { return holdsValue(tail, source, source.lineFromEnd); });
+}
+
+bool allNul(std::string_view bytes) { return bytes.find_first_not_of('\0') == std::string_view::npos; }
+
+// Text after the last line break that would complete the record were it a
+// line: a last line written without its LF.
+bool lastLineUnterminated(const LogFacts& facts) {
+    const std::string_view after = facts.tail.afterLastBreak();
+    return facts.tail.breaksFound() > 0 && !after.empty() && !allNul(after) && !inPlace(facts.tail) &&
+           fitsShiftedBy(facts.tail, -1);
+}
+
 void shifted(const LogFacts& facts, std::vector<std::string>& hints) {
-    const bool inPlace = std::ranges::all_of(kFieldSources, [&](const record::FieldSource& source) {
-        return holdsValue(facts.tail, source, source.lineFromEnd);
-    });
-    if (inPlace) return;
+    if (inPlace(facts.tail) || lastLineUnterminated(facts)) return;
     for (const int shift : {1, -1, 2, -2, 3, -3}) {
         if (!fitsShiftedBy(facts.tail, shift)) continue;
         const int lines = std::abs(shift);
@@ -70,23 +106,92 @@ void shifted(const LogFacts& facts, std::vector<std::string>& hints) {
                            counted(lines, "line") + (shift > 0 ? " earlier" : " later") + ". Likely cause: ";
         bool emptyAfter = shift > 0;
         for (int k = 1; k <= shift; ++k) emptyAfter = emptyAfter && facts.tail.line(k).empty();
+        const std::string length = "a last record of " + std::to_string(kRecordLines + shift) +
+                                   " lines, where the layout needs " + std::to_string(kRecordLines);
         if (emptyAfter) {
             hint += counted(lines, "empty line") + " after the last record";
         } else if (shift > 0) {
-            hint += "a record still being written (its first " + counted(lines, "line") +
-                    " already there), or a record with " + counted(lines, "line") + " added";
+            hint += "a record still being written (its first " + counted(lines, "line") + " already there), or " +
+                    length;
         } else {
-            hint += "a record with " + counted(lines, "line") + " missing";
+            hint += length;
         }
         hints.push_back(hint);
         return;
     }
 }
 
+// An empty line inside the record moves every line above it one further from
+// the end: the field lines below it hold values in place, those above it one
+// line further up.
+bool emptyLineInside(const LogFacts& facts, std::vector<std::string>& hints) {
+    const record::TailRecord& tail = facts.tail;
+    if (inPlace(tail)) return false;
+    for (int empty = 2; empty < kRecordLines; ++empty) {
+        if (!tail.reached(empty) || !tail.line(empty).empty()) continue;
+        const bool fits = std::ranges::all_of(kFieldSources, [&](const record::FieldSource& source) {
+            const int k = source.lineFromEnd < empty ? source.lineFromEnd : source.lineFromEnd + 1;
+            return k > kRecordLines || !tail.reached(k) || holdsValue(tail, source, k);
+        });
+        if (!fits) continue;
+        hints.push_back("line " + std::to_string(empty) +
+                        " is an empty line inside the record: every line above it counts one further from the end, "
+                        "so the fields from line " + std::to_string(empty + 1) +
+                        " up come from the line below the one meant");
+        return true;
+    }
+    return false;
+}
+
+// A line break inside the message makes its lines count as lines: line 2
+// holds the message's end, and the line that opens the value is further up.
+void multiLineMessage(const LogFacts& facts, std::vector<std::string>& hints) {
+    const record::TailRecord& tail = facts.tail;
+    const record::FieldSource& message = kFieldSources[record::kMessageField];
+    if (holdsValue(tail, message, message.lineFromEnd)) return;
+    for (int extra = 1; extra <= 3; ++extra) {
+        const int opening = message.lineFromEnd + extra;
+        if (!tail.reached(opening)) return;
+        const std::string_view line = tail.line(opening);
+        const std::size_t pair = line.find(": \"");
+        if (pair == std::string_view::npos || line.find('"', pair + 3) != std::string_view::npos) continue;
+        const bool othersFit = std::ranges::all_of(kFieldSources, [&](const record::FieldSource& source) {
+            const int k = source.lineFromEnd + extra;
+            return &source == &message || k > kRecordLines || !tail.reached(k) || holdsValue(tail, source, k);
+        });
+        if (!othersFit) continue;
+        hints.push_back("the message spans " + counted(extra + 1, "line") + " (lines " + std::to_string(opening) +
+                        " to " + std::to_string(message.lineFromEnd) +
+                        "): a line break inside a message counts as a line, so the module answers line " +
+                        std::to_string(message.lineFromEnd) + " whole for " + fieldName(record::kMessageField) +
+                        " and takes each other field from " + counted(extra, "line") + " below the one meant");
+        return;
+    }
+}
+
+// A value that itself holds a colon and a quote is cut at the last such pair.
+void cutInsideValue(const LogFacts& facts, std::vector<std::string>& hints) {
+    for (std::size_t index = 0; index < kFieldSources.size(); ++index) {
+        const record::FieldSource& source = kFieldSources[index];
+        if (source.cut != record::extractQuoted || !holdsValue(facts.tail, source, source.lineFromEnd)) continue;
+        const std::string_view line = facts.tail.line(source.lineFromEnd);
+        const std::string_view value = source.cut(line);
+        const auto start = static_cast<std::size_t>(value.data() - line.data());
+        const std::size_t label = line.find(": \"");
+        if (label == std::string_view::npos || label + 3 >= start) continue;
+        hints.push_back("line " + std::to_string(source.lineFromEnd) + " (" + fieldName(index) +
+                        ") holds a colon and a quote inside its value: the value starts after the last such pair, "
+                        "so the module answers " + cli::quoted(value) + " and drops " +
+                        cli::quoted(line.substr(label + 3, start - label - 3)));
+    }
+}
+
 void carriageReturns(const LogFacts& facts, std::vector<std::string>& hints) {
     const std::string_view bytes = facts.tail.bytes();
     std::int64_t alone = 0;
-    for (std::size_t i = 0; i + 1 < bytes.size(); ++i) alone += bytes[i] == '\r' && bytes[i + 1] != '\n';
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        alone += bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n');
+    }
     if (alone == 0) return;
     std::string hint = "the end of the log holds " + counted(alone, "CR") +
                        " without LF: only LF ends a line, so text ended by CR alone is not a line of its own";
@@ -128,14 +233,46 @@ void envelope(const LogFacts& facts, std::vector<std::string>& hints) {
     const int serviceLine = kFieldSources[record::kServiceField].lineFromEnd;
     if (!facts.tail.reached(messageLine) || !facts.tail.reached(serviceLine)) return;
     const std::string_view message = kFieldSources[record::kMessageField].cut(facts.tail.line(messageLine));
-    const bool opening = message.find(record::kEnvelopeOpening) != std::string_view::npos;
-    const bool closing = message.find(record::kEnvelopeClosing) != std::string_view::npos;
+    const std::size_t opening = countOf(message, record::kEnvelopeOpening);
+    const std::size_t closing = countOf(message, record::kEnvelopeClosing);
+    if (opening + closing == 0) return;
     const std::string& service = facts.fields.field[record::kServiceField];
-    if (service == record::kEnvelopingService && opening != closing) {
+    if (service != record::kEnvelopingService) {
+        std::string hint = "the message carries envelope markers, but only a service of exactly \"" +
+                           std::string(record::kEnvelopingService) + "\" has them removed";
+        // Blame the service only where line 8 holds it.
+        if (!inPlace(facts.tail)) {
+            hint += "; field 2 is cut from line " + std::to_string(serviceLine) + ", which here holds " +
+                    cli::quoted(facts.tail.line(serviceLine)) + ": see the hint on the record's lines";
+        }
+        hints.push_back(hint);
+        return;
+    }
+    if ((opening == 0) != (closing == 0)) {
         hints.push_back("the message's envelope is only partly there: the marker that is there is removed");
-    } else if (service != record::kEnvelopingService && (opening || closing)) {
-        hints.push_back("the message carries envelope markers, but only a service of exactly \"" +
-                        std::string(record::kEnvelopingService) + "\" has them removed");
+    }
+    const bool onlyAround = opening == 1 && closing == 1 && message.starts_with(record::kEnvelopeOpening) &&
+                            message.ends_with(record::kEnvelopeClosing);
+    if (!onlyAround && opening + closing > 1) {
+        hints.push_back("the message holds envelope markers inside it, not only around it: the module removes every "
+                        "one, wherever it stands, so " + cli::quoted(message) + " is answered as " +
+                        cli::quoted(facts.fields.field[record::kMessageField]));
+    }
+}
+
+// Bytes that are not UTF-8, as a Windows-1252 log has for é.
+void notUtf8(const LogFacts& facts, std::vector<std::string>& hints) {
+    for (std::size_t index = 0; index < kFieldSources.size(); ++index) {
+        const std::string& field = facts.fields.field[index];
+        const std::size_t bad = firstInvalidUtf8(field);
+        if (bad == std::string::npos) continue;
+        char byte[8];
+        std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(static_cast<unsigned char>(field[bad])));
+        hints.push_back(fieldName(index) + " holds bytes that are not UTF-8 (the first, " + byte + ", at byte " +
+                        std::to_string(bad) + "): the module hands them on as they are, so the host shows them as "
+                        "its own code page reads them: Windows' ANSI code page (Windows-1252 in Western Europe) shows "
+                        "the letters meant, a UTF-8 reader shows a replacement character");
+        return;
     }
 }
 
@@ -153,14 +290,23 @@ void dates(const LogFacts& facts, std::vector<std::string>& hints) {
     }
 }
 
-void unfinished(const LogFacts& facts, std::vector<std::string>& hints) {
+void afterTheLastBreak(const LogFacts& facts, std::vector<std::string>& hints) {
     const std::string_view after = facts.tail.afterLastBreak();
     if (facts.tail.breaksFound() == 0 || after.empty()) return;
+    const std::string bytes = counted(static_cast<std::int64_t>(after.size()), "byte");
     const bool one = after.size() == 1;
-    hints.push_back(counted(static_cast<std::int64_t>(after.size()), "byte") +
-                    (one ? " follows the last line break and is" : " follow the last line break and are") +
-                    " not read: a record still being written? Once its first lines end, and until the whole record "
-                    "is there, the fields come from the wrong lines");
+    const std::string follow = one ? " follows the last line break and is ignored" : " follow the last line break and are ignored";
+    if (allNul(after)) {
+        hints.push_back(bytes + (one ? " (a NUL)" : ", all NUL,") + follow +
+                        ": NUL padding, as a preallocated or padded file has");
+    } else if (lastLineUnterminated(facts)) {
+        hints.push_back("the last line has no line break (a record ended without its final LF): its " + bytes +
+                        " are ignored, and lines are counted from the line before, so every field comes from the "
+                        "line below the one meant");
+    } else {
+        hints.push_back(bytes + follow + ": a record still being written? Once its first lines end, and until "
+                        "the whole record is there, the fields come from the wrong lines");
+    }
 }
 
 }  // namespace
@@ -173,16 +319,21 @@ std::vector<std::string> hintsFor(const LogFacts& facts) {
     std::vector<std::string> hints;
     dates(facts, hints);
     noValues(facts, hints);
-    shifted(facts, hints);
+    // An empty line inside the record may also fit a shift of the whole: it
+    // is the more exact cause.
+    if (!emptyLineInside(facts, hints)) shifted(facts, hints);
+    multiLineMessage(facts, hints);
+    cutInsideValue(facts, hints);
     // In UTF-16 every byte is half a character: what one hint says of the
     // text as 8-bit bytes, the UTF-16 hint says of it all.
     const bool utf16 = looksLikeUtf16(facts.tail);
     if (!utf16) {
-        unfinished(facts, hints);
+        afterTheLastBreak(facts, hints);
         carriageReturns(facts, hints);
     }
     nulBytes(facts, utf16, hints);
     envelope(facts, hints);
+    if (!utf16) notUtf8(facts, hints);
     return hints;
 }
 
