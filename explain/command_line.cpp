@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "cli/usage_error.h"
 #include "cli/version.h"
 #include "explain/inspection.h"
 
@@ -10,7 +11,7 @@ namespace explain {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: marlowick-explain [--help] [--version] [--] LOG\n"
+    "usage: marlowick-explain [-h|--help] [--version] [--] LOG\n"
     "\n"
     "Reads the chat log LOG the way the Marlowick module does and prints what it\n"
     "sees: the log's size, time and age, the fields the module would answer, one\n"
@@ -44,7 +45,7 @@ int runCommandLine(int argc, const char* const* argv, std::string& out, std::str
             return 0;
         }
         if (options && arg.size() > 1 && arg[0] == '-') {
-            err += "marlowick-explain: unknown option " + std::string(arg) + "\n\n" + kUsage;
+            err += cli::unknownOption("marlowick-explain", arg);
             return kUsageError;
         }
         if (log != nullptr) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "cli/escaped.h"
+#include "cli/usage_error.h"
 #include "cli/version.h"
 #include "host/entry_points.h"
 #include "record/field_number.h"
@@ -38,7 +39,7 @@ constexpr const char* kUsage =
     "  --polls N        stop after N polls, 1 to 1000000000 (default: run until Ctrl-C)\n"
     "  --               what follows is MODULE and LOG, even if it starts with -\n"
     "  --version        print the version\n"
-    "  --help           show this text\n";
+    "  -h, --help       show this text\n";
 
 constexpr long long kMaxIntervalMs = 24LL * 60 * 60 * 1000;
 constexpr long long kMaxPolls = 1'000'000'000;
@@ -94,6 +95,7 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exitCode) {
     std::vector<std::string> positional;
     exitCode = 2;
     bool optionsEnded = false;
+    std::string tookNext;  // the last option that took the next argument as its value
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
         if (optionsEnded) {
@@ -124,15 +126,18 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exitCode) {
             arg = arg.substr(0, equals);
         }
         if (arg != "--fields" && arg != "--interval" && arg != "--polls") {
-            std::fprintf(stderr, "quelvin-host: unknown option %s (see --help)\n", argv[i]);
+            std::fputs(cli::unknownOption("quelvin-host", argv[i]).c_str(), stderr);
             return std::nullopt;
         }
         if (!value) {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "quelvin-host: %s needs a value (see --help)\n", argv[i]);
+            // The next argument is the value, unless it is another option.
+            const std::string_view next = i + 1 < argc ? std::string_view(argv[i + 1]) : std::string_view();
+            if (i + 1 >= argc || (next.size() > 1 && next[0] == '-')) {
+                std::fprintf(stderr, "quelvin-host: %s needs a value (see quelvin-host --help)\n", argv[i]);
                 return std::nullopt;
             }
             value = argv[++i];
+            tookNext = std::string(arg) + " took " + cli::quoted(*value) + " as its value";
         }
         if (arg == "--fields") {
             options.fields = splitList(*value);
@@ -154,8 +159,8 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exitCode) {
         }
     }
     if (positional.size() != 2) {
-        std::fprintf(stderr, "quelvin-host: expected 2 arguments, MODULE and LOG, but got %zu\n\n%s",
-                     positional.size(), kUsage);
+        std::fprintf(stderr, "quelvin-host: expected 2 arguments, MODULE and LOG, but got %zu%s (see quelvin-host --help)\n",
+                     positional.size(), tookNext.empty() ? "" : ("; " + tookNext).c_str());
         return std::nullopt;
     }
     options.modulePath = positional[0];
@@ -204,7 +209,7 @@ long long pollUntilDone(const host::EntryPoints& entry, const Options& options, 
         sleepUntilOrStopped(start + polls * std::chrono::milliseconds(intervalMs));
         if (stopRequested) break;
         for (const std::string& field : options.fields) {
-            report("field " + field, entry.function1(options.logPath.c_str(), field.c_str()));
+            report("field " + cli::escapedControls(field), entry.function1(options.logPath.c_str(), field.c_str()));
         }
         report("age", entry.function2(options.logPath.c_str(), ""));
     }

@@ -34,7 +34,8 @@ std::unique_ptr<PluginModule> PluginModule::load(const std::string& path, std::s
     const std::string file = path.find_first_of("\\/:") == std::string::npos ? ".\\" + path : path;
     const HMODULE module = ::LoadLibraryA(file.c_str());
     if (module == nullptr) {
-        error = lastErrorText(path);
+        const bool notADll = ::GetLastError() == ERROR_BAD_EXE_FORMAT;
+        error = (notADll ? "it is not a 32-bit Windows DLL: " : "") + lastErrorText(path);
         return nullptr;
     }
     return std::unique_ptr<PluginModule>(new PluginModule(module));
