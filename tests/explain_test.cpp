@@ -167,6 +167,15 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
     for (const char c : sound) utf16 += std::string{c, '\0'};
     const std::int64_t now = platform::nowSeconds();
     const std::int64_t past = now - 1000;
+    // `size` bytes ending in `crs` lines ended by CR alone, then `lfs` by LF.
+    const auto crsAndLfs = [](std::size_t size, int crs, int lfs) {
+        std::string end;
+        for (int i = 0; i < crs; ++i) end += "a\r";
+        for (int i = 0; i < lfs; ++i) end += "b\n";
+        return std::string(size - end.size(), 'x') + end;
+    };
+    std::string nulInLine12 = sound;
+    nulInLine12[nulInLine12.rfind("<message>") + 3] = '\0';
     const struct {
         const char* name;
         std::string log;
@@ -210,10 +219,24 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
          {"that is why"}},
         {"a NUL in the message", logEndingWith(nulInMessage), past, {"line 2 holds a NUL byte"}, {"UTF-16"}},
         {"a NUL three records back", nulThreeBack, past, {}, {}},
-        {"UTF-16", utf16, past, {"looks like UTF-16"}, {"CR without LF", "NUL byte"}},
+        {"UTF-16", utf16, past, {"looks like UTF-16"}, {"CR", "NUL byte"}},
         {"envelope partly there", logEndingWith(opened), past, {"only partly there"}, {}},
         {"envelope on another service", logEndingWith(otherService), past, {"only a service of exactly"}, {}},
         {"dated in the future", sound, now + 3600, {"in the future"}, {}},
+        {"dated this very second", sound, now, {}, {}},
+        // Edges of the hints.
+        {"CRs make exactly 13 breaks at exactly 1024 bytes", crsAndLfs(1024, 6, 7), past,
+         {"that is why the module finds only 7 line breaks"}, {}},
+        {"CRs make only 12 breaks", crsAndLfs(1024, 5, 7), past, {"5 CRs without LF"}, {"that is why"}},
+        {"CRs make 13 breaks at 1023 bytes", crsAndLfs(1023, 6, 7), past, {"6 CRs without LF"}, {"that is why"}},
+        {"a NUL in line 12", nulInLine12, past, {"line 12 holds a NUL byte"}, {"UTF-16"}},
+        {"one line of the next record", sound + "<message>\r\n", past, {"still being written"}, {"empty line"}},
+        {"lines the read never reached", std::string(1100, 'x') + "\n\n\n\n\n", past, {},
+         {"line 6", "line 8", "line 11", "UTF-16"}},
+        {"a file of zeros", std::string(2000, '\0'), past, {}, {"UTF-16"}},
+        {"big-endian UTF-16", "\xFE\xFF" + std::string(utf16.begin() + 2, utf16.end()).insert(0, 1, '\0'), past,
+         {"looks like UTF-16"}, {}},
+        {"no line break at all", std::string(2000, 'x'), past, {}, {"line break and", "still being written"}},
         {"dated 1970", sound, 0, {"never reads it"}, {"in the future"}},
     };
     for (const auto& c : cases) {
@@ -284,6 +307,44 @@ TEST(Explain, SpellsOutWhatItShows) {
     }
 }
 
+// The report at its edges: a line as long as is shown whole and one byte
+// longer, lines from 12 down to 1, no text after the last break when there is
+// none, and a time before 1970 and an age past 32 bits as they are.
+TEST(Explain, ShowsItsEdgesAsTheyAre) {
+    testing_support::TempFolder folder;
+    const std::string path = folder.file("log");
+    testing_support::RecordValues values;
+    values.sender = std::string(240 - 10, 's');  // "  from: \"" and "\"" make the line 240 bytes
+    values.text = std::string(241 - 10, 't');
+    testing_support::writeFile(path, testing_support::logEndingWith(values));
+    const Report report = inspect(path);
+    const std::string& text = report.text;
+    EXPECT_NE(text.find("line 4:   from: \"" + values.sender + "\"\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("line 2:   text: \"" + std::string(240 - 9, 't') + "... (241 bytes)\n"), std::string::npos)
+        << text;
+    std::size_t at = 0;
+    for (int k = 12; k >= 1; --k) {
+        const std::size_t next = text.find("\nline " + std::to_string(k) + ": ", at);
+        ASSERT_NE(next, std::string::npos) << "line " << k << " missing or out of order\n" << text;
+        at = next;
+    }
+    EXPECT_EQ(text.find("after the last line break"), std::string::npos) << text;
+
+    // The age wraps at 32 bits as function2 answers it; a date before 1970
+    // shows as it is.
+    const std::int64_t past32Bits = platform::nowSeconds() + (std::int64_t{1} << 31) + 5;
+    const std::int64_t before1970 = -365 * 86'400;
+    for (const std::int64_t modified : {past32Bits, before1970}) {
+        testing_support::setModified(path, modified);
+        const std::string shown = inspect(path).text;
+        const std::string age = testing_support::moduleUnderTest().function2(path.c_str(), "");
+        EXPECT_NE(shown.find("\nage: " + age + " second"), std::string::npos) << age << "\n" << shown;
+        EXPECT_NE(shown.find("(" + std::to_string(modified) + " seconds since 1970-01-01 UTC)"), std::string::npos)
+            << shown;
+    }
+    EXPECT_NE(inspect(path).text.find("modified: 1969-01-01 00:00:00 UTC"), std::string::npos);
+}
+
 TEST(Explain, ExitsWithWhatTheModuleAnswersOrAUsageError) {
     testing_support::TempFolder folder;
     const std::string good = folder.file("-good.log");
@@ -303,13 +364,21 @@ TEST(Explain, ExitsWithWhatTheModuleAnswersOrAUsageError) {
         {{"-missing.log"}, explain::kUsageError, "unknown option -missing.log"},
         {{small, small}, explain::kUsageError, "one LOG at a time"},
         {{"--help"}, 0, "usage: marlowick-explain"},
+        {{"-h"}, 0, "usage: marlowick-explain"},
+        // After --, a second -- and a lone - are file names like any other.
+        {{"--", "--"}, 1, "log: --"},
+        {{"-"}, 1, "log: -\n"},
     };
+    // The numbers README promises, not only the names.
+    static_assert(explain::kAnswersFields == 0 && explain::kAnswersStatus == 1 && explain::kUsageError == 2);
     for (const auto& c : cases) {
         std::vector<const char*> argv{"marlowick-explain"};
         for (const std::string& arg : c.args) argv.push_back(arg.c_str());
         std::string out, err;
         EXPECT_EQ(explain::runCommandLine(static_cast<int>(argv.size()), argv.data(), out, err), c.status) << c.said;
         EXPECT_NE((out + err).find(c.said), std::string::npos) << c.said << "\n" << out << err;
+        // A usage error goes to standard error, and nothing else does.
+        EXPECT_EQ(err.empty(), c.status != explain::kUsageError) << c.said;
     }
 }
 
