@@ -30,8 +30,13 @@ std::string lastErrorText(const std::string& path) {
 
 std::unique_ptr<PluginModule> PluginModule::load(const std::string& path, std::string& error) {
     // LoadLibrary searches the program's folder, the system's and the PATH
-    // for a bare name; the host means the file in the current folder.
-    const std::string file = path.find_first_of("\\/:") == std::string::npos ? ".\\" + path : path;
+    // for a bare name or a relative path (and hands back a loaded module of
+    // the same name); the host means the file the path names from the
+    // current folder, which a full path names alone.
+    std::string file = path;
+    char full[MAX_PATH * 4];
+    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    if (length > 0 && length < sizeof full) file.assign(full, length);
     const HMODULE module = ::LoadLibraryA(file.c_str());
     if (module == nullptr) {
         const bool notADll = ::GetLastError() == ERROR_BAD_EXE_FORMAT;

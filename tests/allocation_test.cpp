@@ -53,4 +53,22 @@ TEST(Allocations, NoneForACachedPollOrAOneBlockReRead) {
     ::operator delete(kept);
 }
 
+// A buffer grown for a long line is let go at the next read; one up to
+// 64 KiB is kept for the reads to come.
+TEST(Allocations, ABufferGrownForALongLineIsLetGoAtTheNextRead) {
+    testing_support::TempFolder folder;
+    const std::string longLog = folder.file("long.log");
+    const std::string shortLog = folder.file("short.log");
+    testing_support::RecordValues values;
+    values.text = std::string(300 * 1024, 'm');
+    testing_support::writeFile(longLog, testing_support::logEndingWith(values));
+    testing_support::writeFile(shortLog, testing_support::logEndingWith({}));
+    record::TailRecord tail;
+    const std::size_t before = testing_support::heapCount().liveBytes;
+    ASSERT_EQ(tail.read(longLog.c_str()), record::ReadStatus::kRecord);
+    EXPECT_GE(testing_support::heapCount().liveBytes - before, values.text.size());
+    ASSERT_EQ(tail.read(shortLog.c_str()), record::ReadStatus::kRecord);
+    EXPECT_LE(testing_support::heapCount().liveBytes - before, record::kKeptTailBytes);
+}
+
 }  // namespace

@@ -90,16 +90,6 @@ TEST_F(BadInputTest, ALogTheUserMayNotRead) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "an unreadable log did not answer \"Unable to open file.\"";
 }
 
-TEST_F(BadInputTest, ALogPastFourGiB) {
-    const std::string path = folder.file("huge.log");
-    testing_support::writeFile(path, "");
-    std::filesystem::resize_file(path, (std::uintmax_t{5} << 30) + 7);
-    testing_support::RecordValues values;
-    values.text = "past five gigabytes";
-    testing_support::appendFile(path, testing_support::logEndingWith(values));
-    EXPECT_EQ(field(path), "past five gigabytes");
-}
-
 TEST_F(BadInputTest, ALogTruncatedOrReplacedWhileItIsRead) {
     const std::string path = folder.file("churn.log");
     const std::string spare = folder.file("spare.log");

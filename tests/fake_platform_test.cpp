@@ -79,6 +79,58 @@ TEST_F(FakePlatformTest, AFileThatShrinksBeforeTheReadCountsOnlyTheBytesRead) {
     EXPECT_EQ(query("3"), "File too small.");
 }
 
+// Cut between two blocks of a record: what was read of the old end is gone,
+// and the answer comes from what the log holds now, never from a short read
+// taken for a whole block.
+TEST_F(FakePlatformTest, ALogCutDuringAReReadAnswersFromWhatIsLeft) {
+    RecordValues longer, left;
+    longer.text = std::string(3000, 'm');
+    left.text = "what is left";
+    const std::string rest = std::string(700, 'x') + logEndingWith(left);
+    putLog(rest + std::string(20 * record::kBlockSize, 'y') + logEndingWith(longer), 100);
+    int reads = 0;
+    fake_platform::beforeEachRead([&](const std::string& path) {
+        if (++reads == 2) fake_platform::file(path).bytes = rest;
+    });
+    EXPECT_EQ(query("3"), "what is left");
+    EXPECT_LE(fake_platform::calls().read, 5);
+    EXPECT_EQ(fake_platform::calls().size, 1);
+}
+
+// The time a read starts is taken before it: a read that began within the
+// log's second and ended after it is unsettled all the same.
+TEST_F(FakePlatformTest, AReadThatSpansTheEndOfTheLogsSecondIsReadAgain) {
+    RecordValues half, whole;
+    half.text = "half";
+    whole.text = "whole";
+    fake_platform::setNow(100);
+    putLog(logEndingWith(half), 100);
+    fake_platform::beforeEachRead([](const std::string&) { fake_platform::setNow(101); });
+    ASSERT_EQ(query("3"), "half");
+    fake_platform::beforeEachRead(nullptr);
+    putLog(logEndingWith(whole), 100);
+    EXPECT_EQ(query("3"), "whole");
+}
+
+// A read starts from nothing: an unsettled mark left by an earlier read is
+// gone once a new read begins, also when the log is re-dated to 1970-01-01
+// 00:00:00 and read only because the read before it failed.
+TEST_F(FakePlatformTest, AReadClearsTheUnsettledMarkOfTheReadBefore) {
+    fake_platform::setNow(100);
+    putLog(logEndingWith({}), 100);
+    ASSERT_EQ(query("3"), "Hello there");  // unsettled: read within its second
+    fake_platform::setNow(101);
+    fake_platform::file(kLog).openable = false;
+    ASSERT_EQ(query("3"), "Unable to open file.");
+    fake_platform::file(kLog).openable = true;
+    fake_platform::file(kLog).modified = 0;
+    fake_platform::setNow(200);
+    ASSERT_EQ(query("3"), "Hello there");  // read because the last read failed, settled
+    fake_platform::calls() = {};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(query("3"), "Hello there");
+    EXPECT_EQ(fake_platform::calls().open, 0);
+}
+
 TEST_F(FakePlatformTest, AFailedReadOrOpenIsReportedAndRetried) {
     putLog(logEndingWith({}), 100);
     fake_platform::failReadsAfter(0);

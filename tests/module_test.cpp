@@ -33,6 +33,13 @@ TEST_F(ModuleTest, AnswersFieldsThroughTheEntryPoints) {
     EXPECT_STREQ(entry.function1(log.c_str(), "6"), "");
     EXPECT_STREQ(entry.function1(nullptr, "3"), "Unable to open file.");
     EXPECT_STREQ(entry.function2(nullptr, nullptr), "Unable to open file.");
+    // A device is no log, on either OS.
+#ifdef _WIN32
+    const char* const device = "NUL";
+#else
+    const char* const device = "/dev/null";
+#endif
+    for (const char* number : {"3", "5"}) EXPECT_STREQ(entry.function1(device, number), "Unable to open file.");
 }
 
 // CTest runs each test in a process of its own, so here the module is freshly

@@ -43,6 +43,7 @@ TEST(ShortReads, TheReaderGathersEveryByteOrReportsTheFault) {
             const FaultyFileLayer faulty(c.faults);
             read = testing_support::readTail(path.c_str());
             EXPECT_GE(FaultyFileLayer::reads(), c.fewestReads) << c.fault << ": the reads missed the fault";
+            EXPECT_EQ(FaultyFileLayer::overreads(), 0) << c.fault << ": a read asked past its block";
         }
         EXPECT_EQ(read.field[5], c.status != nullptr ? c.status : "") << c.fault;
         if (c.status == nullptr) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -116,6 +117,38 @@ TEST_F(TailReaderTest, FailsToOpenWhatIsNoReadableRegularFile) {
     expectFailure(testing_support::readTail(folder.file("missing.log").c_str()), record::kUnableToOpen);
     expectFailure(testing_support::readTail(folder.path().string().c_str()), record::kUnableToOpen);
     expectFailure(testing_support::readTail(""), record::kUnableToOpen);
+}
+
+// The bytes a read keeps are whole blocks from the end, as many as hold the
+// record's 13 line breaks, or the whole file; only then does it reach the
+// start.
+TEST_F(TailReaderTest, KeepsTheBlocksItReadAndWhetherTheyReachTheStart) {
+    RecordValues longLine = values;
+    longLine.text = std::string(2500, 'm');
+    const std::string record = testing_support::record(longLine);
+    const struct {
+        const char* name;
+        std::string log;
+    } cases[] = {
+        {"one block of a longer log", logEndingWith(values)},
+        {"a long line across blocks", logEndingWith(longLine)},
+        {"a record whose 13th break is byte 0", "\n" + record},
+        {"a record whose 13th break is byte 1", "x\n" + record},
+    };
+    for (const auto& c : cases) {
+        const std::string path = folder.file("chat.log");
+        testing_support::writeFile(path, c.log);
+        record::TailRecord tail;
+        ASSERT_EQ(tail.read(path.c_str()), record::ReadStatus::kRecord) << c.name;
+        // From the rule: the 13th line feed from the end, and the blocks up to it.
+        std::size_t thirteenth = c.log.size();
+        for (int found = 0; found < record::kRecordBreaks; ++found) thirteenth = c.log.rfind('\n', thirteenth - 1);
+        const std::size_t blocks = (c.log.size() - thirteenth + kBlockSize - 1) / kBlockSize;
+        const std::size_t kept = std::min(c.log.size(), blocks * kBlockSize);
+        EXPECT_EQ(tail.bytes(), std::string_view(c.log).substr(c.log.size() - kept)) << c.name;
+        EXPECT_EQ(tail.reachedStart(), kept == c.log.size()) << c.name;
+        EXPECT_EQ(tail.fileSize(), static_cast<std::int64_t>(c.log.size())) << c.name;
+    }
 }
 
 // Expensive where the file system has no sparse files.

@@ -28,6 +28,28 @@ public:
     FaultyFileLayer& operator=(const FaultyFileLayer&) = delete;
 
     static int reads();
+    // Reads that continued a short one but asked past where it was to end.
+    static int overreads();
+};
+
+// Notes each read asked for, and counts a continuation of a short read that
+// asks past the end of the block it continues. Shared by both OSes' layers.
+class ReadRequests {
+public:
+    void asked(long long offset, long long count) {
+        const bool continues = got_ > 0 && got_ < count_ && offset == offset_ + got_;
+        if (continues && offset + count > offset_ + count_) ++overreads_;
+        offset_ = offset;
+        count_ = count;
+        got_ = 0;
+    }
+    void got(long long bytes) { got_ = bytes; }
+    int overreads() const { return overreads_; }
+    void reset() { *this = {}; }
+
+private:
+    long long offset_ = -1, count_ = 0, got_ = 0;
+    int overreads_ = 0;
 };
 
 }  // namespace testing_support

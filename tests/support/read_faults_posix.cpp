@@ -13,6 +13,7 @@ namespace {
 
 ReadFaults active;
 int readCount = 0;
+ReadRequests requests;
 int openCount = 0;
 std::string lastOpened;
 const platform::SystemCalls real = platform::systemCalls;
@@ -39,8 +40,11 @@ ssize_t faultyRead(int fd, void* buffer, std::size_t count, std::int64_t offset)
         errno = EINTR;
         return -1;
     }
+    requests.asked(offset, static_cast<long long>(count));
     if (active.readAtMost > 0) count = std::min(count, active.readAtMost);
-    return real.pread(fd, buffer, count, offset);
+    const ssize_t got = real.pread(fd, buffer, count, offset);
+    requests.got(got);
+    return got;
 }
 
 }  // namespace
@@ -48,11 +52,14 @@ ssize_t faultyRead(int fd, void* buffer, std::size_t count, std::int64_t offset)
 FaultyFileLayer::FaultyFileLayer(const ReadFaults& faults) {
     active = faults;
     readCount = openCount = 0;
+    requests.reset();
     platform::systemCalls = {faultyOpen, faultyRead};
 }
 
 FaultyFileLayer::~FaultyFileLayer() { platform::systemCalls = real; }
 
 int FaultyFileLayer::reads() { return readCount; }
+
+int FaultyFileLayer::overreads() { return requests.overreads(); }
 
 }  // namespace testing_support

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "platform/system_calls_win32.h"
@@ -13,6 +14,7 @@ namespace {
 
 ReadFaults active;
 int readCount = 0;
+ReadRequests requests;
 std::string lastOpened;
 const platform::SystemCalls real = platform::systemCalls;
 
@@ -44,8 +46,11 @@ BOOL WINAPI faultyRead(HANDLE file, LPVOID buffer, DWORD count, LPDWORD got, LPO
         *got = 0;
         return TRUE;
     }
+    requests.asked(static_cast<long long>((std::uint64_t{where->OffsetHigh} << 32) | where->Offset), count);
     if (active.readAtMost > 0) count = std::min<DWORD>(count, static_cast<DWORD>(active.readAtMost));
-    return real.readFile(file, buffer, count, got, where);
+    const BOOL ok = real.readFile(file, buffer, count, got, where);
+    requests.got(ok ? *got : 0);
+    return ok;
 }
 
 }  // namespace
@@ -53,11 +58,14 @@ BOOL WINAPI faultyRead(HANDLE file, LPVOID buffer, DWORD count, LPDWORD got, LPO
 FaultyFileLayer::FaultyFileLayer(const ReadFaults& faults) {
     active = faults;
     readCount = 0;
+    requests.reset();
     platform::systemCalls = {recordingCreateFile, faultyRead};
 }
 
 FaultyFileLayer::~FaultyFileLayer() { platform::systemCalls = real; }
 
 int FaultyFileLayer::reads() { return readCount; }
+
+int FaultyFileLayer::overreads() { return requests.overreads(); }
 
 }  // namespace testing_support
