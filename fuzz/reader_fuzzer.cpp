@@ -1,5 +1,5 @@
-// Fuzzer bytes become a log file; readFieldSet, which reads blocks backwards
-// from the end, must cut what a whole-file reading cuts. The first two bytes
+// Fuzzer bytes become a log file; the module's read, which reads blocks
+// backwards from the end, must cut what a whole-file reading cuts. The first two bytes
 // pick a size at or next to a multiple of the 1024-byte block; the rest,
 // repeated, fills it.
 
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::string path = folder.file("fuzz.log");
     testing_support::writeFile(path, log);
     const testing_support::TailRead actual = testing_support::readTail(path.c_str());
-    const testing_support::TailRead expected = reference::readFieldSet(log);
+    const testing_support::TailRead expected = reference::readWholeLog(log);
     FUZZ_CHECK(actual.failed == expected.failed);
     for (std::size_t i = 0; i < record::kFieldCount; ++i) FUZZ_CHECK(actual.field[i] == expected.field[i]);
     FUZZ_CHECK(actual.line == expected.line);

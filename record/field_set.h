@@ -15,8 +15,6 @@ namespace record {
 // included.
 struct FieldSet {
     std::array<std::string, kFieldCount> field;
-
-    bool operator==(const FieldSet&) const = default;
 };
 
 // Sets field `index` of `fields` as the module answers it from `tail`:

@@ -20,7 +20,7 @@ trap cleanup EXIT
 "$bin/demo/chat-writer" "$folder/chat.log" 10 &
 writer=$!
 sleep 0.3  # the writer puts its history down at once
-echo "Log: $folder/chat.log (fields: 0 time, 1 sender, 2 service, 3 text, 4 conversation)"
+echo "Log: $folder/chat.log (fields: 0 time, 1 sender, 2 service, 3 message, 4 conversation)"
 "$bin/host/quelvin-host" "$bin/plugin/marlowick.so" "$folder/chat.log" --polls 11
 wait "$writer"
 writer=

@@ -8,7 +8,9 @@ cd "$(dirname "$0")/.."
 seconds="${1:-40}"
 build=build/linux-fuzz
 mkdir -p "$build/fuzz-artifacts"
-for target in extract reader field_query; do
+# Every target the build made, as fuzz/CMakeLists.txt lists them.
+for binary in "$build"/fuzz/*_fuzzer; do
+  target=$(basename "$binary" _fuzzer)
   work="$build/fuzz-corpus/$target"  # what the fuzzer learns stays out of the repository
   mkdir -p "$work"
   echo "== fuzzing $target for $seconds s"

@@ -1,4 +1,4 @@
-// readFieldSet walks blocks backwards; the reference below reads the whole
+// The module's read walks blocks backwards; the reference reads the whole
 // log and splits it into lines. On logs shaped to put line breaks, CRs and
 // long lines around block edges, both must cut the same fields.
 
@@ -65,7 +65,7 @@ TEST(TailReaderDifferential, MatchesAWholeFileReadOnRandomLogs) {
     for (int trial = 0; trial < 3000; ++trial) {
         const std::string log = randomLog(random);
         testing_support::writeFile(path, log);
-        const TailRead expected = reference::readFieldSet(log);
+        const TailRead expected = reference::readWholeLog(log);
         const TailRead actual = testing_support::readTail(path.c_str());
         ASSERT_EQ(describe(actual), describe(expected)) << "trial " << trial << ", size " << log.size();
         enveloped += expected.field[record::kServiceField] == "SAMETIME" ? 1 : 0;

@@ -39,7 +39,7 @@ std::string stripHtmlEnvelope(std::string text) {
     return text;
 }
 
-testing_support::TailRead readFieldSet(std::string_view log) {
+testing_support::TailRead readWholeLog(std::string_view log) {
     testing_support::TailRead result;
     const auto fail = [&] {
         result.failed = true;

@@ -18,7 +18,7 @@ std::string stripHtmlEnvelope(std::string text);
 
 // Reads the whole log, splits it at every LF and cuts the fields from lines
 // counted from the end; a "SAMETIME" message loses its envelope.
-testing_support::TailRead readFieldSet(std::string_view log);
+testing_support::TailRead readWholeLog(std::string_view log);
 
 // The field number as the C library reads it: strtol, with out-of-range and
 // anything outside 0 to 5 meaning no field.
