@@ -4,8 +4,10 @@
 // The module's calls are noexcept and report failure as a value: nothing above
 // this layer ever sees errno, GetLastError or an exception from the OS.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace platform {
 
@@ -22,6 +24,35 @@ FileStatus statFile(const char* path) noexcept;
 
 // Calendar time in whole seconds since 1970-01-01 UTC.
 std::int64_t nowSeconds() noexcept;
+
+// What a folder listing tells its caller, entry by entry.
+class FolderVisitor {
+public:
+    // Whether the entry called `name` is wanted: only a wanted one costs a
+    // status query.
+    virtual bool wants(std::string_view name) noexcept = 0;
+    // A wanted entry that is a regular file, with the status of the file
+    // itself (not the listing's copy, which Windows leaves stale for a file
+    // its writer holds open).
+    virtual void found(std::string_view name, const FileStatus& status) noexcept = 0;
+
+protected:
+    ~FolderVisitor() = default;
+};
+
+// Lists the folder at `folder` (NUL-terminated; "" for the current folder),
+// leaving out . and .., and tells `visitor` of each entry by its long name.
+// Returns false when the folder cannot be listed. Allocates nothing.
+bool listFolder(const char* folder, FolderVisitor& visitor) noexcept;
+
+// Whether \ separates the parts of a path, as / does everywhere.
+bool backslashSeparates() noexcept;
+
+// How this OS compares file names: nullptr for byte for byte, else a table
+// that takes each byte to the character it stands for, folded as the OS does
+// when it ignores case.
+using NameFolding = std::array<std::uint16_t, 256>;
+const NameFolding* nameFolding() noexcept;
 
 // The OS handle as an integer: a file descriptor on POSIX, a HANDLE on
 // Windows. Both use -1 for "no file", which keeps this type OS-neutral.

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <utility>
@@ -19,9 +20,11 @@ ssize_t readFileAt(int fd, void* buffer, std::size_t count, std::int64_t offset)
     return ::pread(fd, buffer, count, static_cast<off_t>(offset));
 }
 
+long readFolderEntries(int fd, void* buffer, std::size_t size) { return ::syscall(SYS_getdents64, fd, buffer, size); }
+
 }  // namespace
 
-SystemCalls systemCalls = {openFile, readFileAt};
+SystemCalls systemCalls = {openFile, readFileAt, readFolderEntries};
 
 FileStatus statFile(const char* path) noexcept {
     struct stat st;  // filled by stat(); zeroing it first costs a cached poll

@@ -7,7 +7,7 @@
 
 namespace platform {
 
-SystemCalls systemCalls = {::CreateFileA, ::ReadFile};
+SystemCalls systemCalls = {::CreateFileA, ::ReadFile, ::FindFirstFileA, ::FindNextFileA};
 
 namespace {
 

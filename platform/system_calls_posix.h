@@ -14,6 +14,8 @@ namespace platform {
 struct SystemCalls {
     int (*open)(const char* path, int flags);
     ssize_t (*pread)(int fd, void* buffer, std::size_t count, std::int64_t offset);
+    // The next entries of an open folder, as Linux's getdents64 lays them out.
+    long (*readFolder)(int fd, void* buffer, std::size_t size);
 };
 
 extern SystemCalls systemCalls;

@@ -12,6 +12,8 @@ namespace platform {
 struct SystemCalls {
     decltype(&::CreateFileA) createFile;
     decltype(&::ReadFile) readFile;
+    decltype(&::FindFirstFileA) findFirstFile;
+    decltype(&::FindNextFileA) findNextFile;
 };
 
 extern SystemCalls systemCalls;

@@ -3,6 +3,8 @@
 #include "platform/file.h"
 #include "plugin/age_texts.h"
 #include "plugin/plugin_text.h"
+#include "record/name_pattern.h"
+#include "record/newest_log.h"
 #include "record/record_layout.h"
 
 namespace plugin {
@@ -16,8 +18,15 @@ std::int32_t displayedAge(std::int64_t now, std::int64_t modified) noexcept {
 char* queryFileAge(const char* path) {
     static AgeTexts* const ages = new AgeTexts;  // its texts outlive the module, so may it
     static record::AnswerSlot unableToOpen;
+    static record::NewestLog* const newest = new record::NewestLog;
     const std::int64_t now = platform::nowSeconds();
-    const platform::FileStatus status = platform::statFile(path);
+    platform::FileStatus status;
+    if (path != nullptr && record::isPattern(path, platform::backslashSeparates())) {
+        // The newest match's age; no match answers as a missing log.
+        if (newest->find(path)) status = newest->status();
+    } else {
+        status = platform::statFile(path);
+    }
     if (!status.ok) return answers().reuseOrCopy(record::kUnableToOpen, unableToOpen);
     return ages->text(displayedAge(now, status.modifiedSeconds), answers());
 }

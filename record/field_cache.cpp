@@ -3,13 +3,18 @@
 #include <algorithm>
 
 #include "record/field_number.h"
+#include "record/name_pattern.h"
 
 namespace record {
 
 FieldAnswer FieldCache::queryField(const char* path, const char* fieldNumber) {
     LogMemory& log = path != nullptr ? memoryOf(path) : noPath_;
-    const platform::FileStatus status = platform::statFile(path);
-    if (log.mustRead(status)) log.read(path, status);
+    if (path != nullptr && isPattern(path, platform::backslashSeparates())) {
+        pollPattern(log, path);
+    } else {
+        const platform::FileStatus status = platform::statFile(path);
+        if (log.mustRead(status)) log.read(path, status);
+    }
     const std::optional<std::size_t> index = parseFieldNumber(fieldNumber);
     AnswerSlot& slot = log.answers[index.value_or(kFieldCount)];
     if (log.failed()) return {log.field(kStatusField), slot};
@@ -33,10 +38,25 @@ FieldCache::LogMemory& FieldCache::memoryOf(const char* path) {
             });
             lastPolled_->path.assign(wanted);
             lastPolled_->last = {};
+            lastPolled_->file.clear();
         }
     }
     lastPolled_->lastPolled = polls_;
     return *lastPolled_;
+}
+
+void FieldCache::pollPattern(LogMemory& log, const char* pattern) {
+    if (!newest_.find(pattern)) {
+        // No match, or no such folder: as a log that cannot be opened.
+        log.last = {};
+        log.last.status = ReadStatus::kCannotOpen;
+        log.file.clear();
+        return;
+    }
+    if (log.file != newest_.path() || log.mustRead(newest_.status())) {
+        log.file.assign(newest_.path());
+        log.read(log.file.c_str(), newest_.status());
+    }
 }
 
 bool FieldCache::LogMemory::mustRead(const platform::FileStatus& status) const noexcept {
@@ -69,6 +89,7 @@ void FieldCache::LogMemory::read(const char* logPath, const platform::FileStatus
 }
 
 std::string_view FieldCache::LogMemory::field(std::size_t index) {
+    if (index == kStatusField) return statusText(last.status);
     // The record may be another log's, read before this memory passed on.
     if (last.status == ReadStatus::kNotRead) return {};
     if (!last.isCut[index]) {

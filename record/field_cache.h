@@ -11,6 +11,7 @@
 
 #include "platform/file.h"
 #include "record/field_set.h"
+#include "record/newest_log.h"
 #include "record/tail_reader.h"
 
 namespace record {
@@ -30,6 +31,10 @@ struct FieldAnswer {
     AnswerSlot& slot;
 };
 
+// A path whose last part holds * or ? is a pattern: it names the newest
+// regular file in its folder whose name matches (record/name_pattern.h), and
+// is remembered under the pattern's text.
+//
 // Remembers the last read of each of the kLogs logs polled most recently,
 // keyed by the path text as given: polling one more forgets the one polled
 // least recently, which is read again when it is next polled. A log is read
@@ -75,6 +80,8 @@ private:
     struct LogMemory {
         std::string path;
         std::uint64_t lastPolled = 0;  // 0: holds no log
+        // For a pattern, the file its last read was of.
+        std::string file;
         ReadState last;
         // The last read. A field is cut from it when first asked for, so a
         // poll that re-reads the log cuts only the field it answers with; a
@@ -95,12 +102,16 @@ private:
     };
 
     LogMemory& memoryOf(const char* path);
+    // A pattern's poll: the newest match, read when it is another file than
+    // the last read's, or by the rules of a plain path.
+    void pollPattern(LogMemory& log, const char* pattern);
 
     std::array<LogMemory, kLogs> logs_;
     // No path names no log: its answers never touch another log's memory.
     LogMemory noPath_;
     LogMemory* lastPolled_ = nullptr;
     std::uint64_t polls_ = 0;
+    NewestLog newest_;
 };
 
 }  // namespace record

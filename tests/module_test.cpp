@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <filesystem>
 
 #include "platform/file.h"
 #include "tests/support/held_for_writing.h"
@@ -80,6 +81,38 @@ TEST_F(ModuleTest, EachLogAnswersItsOwnFieldsAndAnUnchangedAnswerIsTheSameText) 
     testing_support::setModified(log, 201);
     EXPECT_STREQ(entry.function1(log.c_str(), "3"), "changed");
     EXPECT_STREQ(first, "from the newer log");
+}
+
+// A pattern through the real listing of each OS: the newest match answers,
+// a folder named like a match is skipped, and on Windows names compare
+// without regard to case and never by their short 8.3 names.
+TEST_F(ModuleTest, APatternAnswersFromTheNewestMatchingLog) {
+    const auto logWith = [&](const std::string& name, const std::string& text, std::int64_t modified) {
+        testing_support::RecordValues values;
+        values.text = text;
+        testing_support::writeFile(folder.file(name), testing_support::logEndingWith(values));
+        testing_support::setModified(folder.file(name), modified);
+    };
+    logWith("older.log", "older", 100);
+    logWith("newer.log", "newer", 200);
+    logWith("notes.logx", "not a match, with a short name that is", 300);
+    std::filesystem::create_directory(folder.file("folder.log"));
+    const std::string pattern = folder.file("*.log");
+    EXPECT_STREQ(entry.function1(pattern.c_str(), "3"), "newer");
+    // The age of the newest match, whichever second the calls fall in.
+    const std::string before = entry.function2(folder.file("newer.log").c_str(), "");
+    const std::string age = entry.function2(pattern.c_str(), "");
+    const std::string after = entry.function2(folder.file("newer.log").c_str(), "");
+    EXPECT_TRUE(age == before || age == after) << age << " " << before;
+#ifdef _WIN32
+    EXPECT_STREQ(entry.function1(folder.file("*.LOG").c_str(), "3"), "newer");
+#else
+    EXPECT_STREQ(entry.function1(folder.file("*.LOG").c_str(), "3"), "Unable to open file.");
+#endif
+    for (const std::string& none : {folder.file("*.none"), folder.file("missing/*.log")}) {
+        EXPECT_STREQ(entry.function1(none.c_str(), "3"), "Unable to open file.") << none;
+        EXPECT_STREQ(entry.function2(none.c_str(), ""), "Unable to open file.") << none;
+    }
 }
 
 TEST_F(ModuleTest, ReadsALogThatTheWriterHoldsOpen) {

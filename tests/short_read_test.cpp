@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "record/field_cache.h"
 #include "tests/support/read_faults.h"
 #include "tests/support/tail_read.h"
 #include "tests/support/temp_log.h"
@@ -82,6 +83,27 @@ TEST(ShortReads, ALogCutAfterTheOpenIsReadFromItsNewEnd) {
         }
         EXPECT_EQ(read.failed ? read.field[5] : read.field[3], c.answer) << c.cut;
     }
+}
+
+// A pattern's poll goes through the same table: it lists the folder (one
+// call for all entries on Linux, one per entry and the end on Windows, . and
+// .. included), and reads only the newest match.
+TEST(ShortReads, APatternListsItsFolderThroughTheSameCalls) {
+    testing_support::TempFolder folder;
+    for (int i = 0; i < 3; ++i) {
+        testing_support::RecordValues values;
+        values.text = "log " + std::to_string(i);
+        const std::string path = folder.file(std::to_string(i) + ".log");
+        testing_support::writeFile(path, testing_support::logEndingWith(values));
+        testing_support::setModified(path, 100 + i);
+    }
+    record::FieldCache cache;
+    const FaultyFileLayer counted({});
+    const std::string pattern = folder.file("*.log");
+    EXPECT_EQ(cache.queryField(pattern.c_str(), "3").text, "log 2");
+    EXPECT_GE(FaultyFileLayer::listings(), 1);
+    EXPECT_LE(FaultyFileLayer::listings(), 3 + 3);
+    EXPECT_EQ(FaultyFileLayer::reads(), 1);
 }
 
 }  // namespace

@@ -82,6 +82,28 @@ FileStatus statFile(const char* path) noexcept {
 
 std::int64_t nowSeconds() noexcept { return state().now; }
 
+bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
+    auto& s = state();
+    const std::lock_guard<std::recursive_mutex> lock(s.mutex);
+    ++s.calls.list;
+    const std::string_view prefix(folder);
+    bool any = prefix.empty();
+    for (const auto& [path, file] : s.files) {
+        if (!std::string_view(path).starts_with(prefix)) continue;
+        const std::string_view name = std::string_view(path).substr(prefix.size());
+        if (name.find('/') != std::string_view::npos) continue;
+        any = true;
+        if (!visitor.wants(name)) continue;
+        ++s.calls.stat;
+        if (file.regular) visitor.found(name, {true, true, false, file.modified});
+    }
+    return any;  // a folder exists while it holds a file
+}
+
+bool backslashSeparates() noexcept { return false; }
+
+const NameFolding* nameFolding() noexcept { return nullptr; }
+
 SharedFile SharedFile::open(const char* path) noexcept {
     auto& s = state();
     const std::lock_guard<std::recursive_mutex> lock(s.mutex);

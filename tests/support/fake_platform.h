@@ -21,10 +21,13 @@ struct Calls {
     int open = 0;
     int read = 0;
     int size = 0;  // sizes asked again after the open
+    int list = 0;  // folder listings
     int close = 0;
     std::int64_t bytesRead = 0;
 };
 
+// Paths are folder/name; a folder exists while it holds a file, and "" is
+// the current folder.
 // Forgets every file, counter, fault and the clock.
 void reset();
 void put(const std::string& path, File file);

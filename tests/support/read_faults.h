@@ -28,6 +28,8 @@ public:
     FaultyFileLayer& operator=(const FaultyFileLayer&) = delete;
 
     static int reads();
+    // Calls that list a folder (a first and each next batch of entries).
+    static int listings();
     // Reads that continued a short one but asked past where it was to end.
     static int overreads();
 };

@@ -13,6 +13,7 @@ namespace {
 
 ReadFaults active;
 int readCount = 0;
+int listingCount = 0;
 ReadRequests requests;
 int openCount = 0;
 std::string lastOpened;
@@ -47,18 +48,25 @@ ssize_t faultyRead(int fd, void* buffer, std::size_t count, std::int64_t offset)
     return got;
 }
 
+long countedReadFolder(int fd, void* buffer, std::size_t size) {
+    ++listingCount;
+    return real.readFolder(fd, buffer, size);
+}
+
 }  // namespace
 
 FaultyFileLayer::FaultyFileLayer(const ReadFaults& faults) {
     active = faults;
-    readCount = openCount = 0;
+    readCount = openCount = listingCount = 0;
     requests.reset();
-    platform::systemCalls = {faultyOpen, faultyRead};
+    platform::systemCalls = {faultyOpen, faultyRead, countedReadFolder};
 }
 
 FaultyFileLayer::~FaultyFileLayer() { platform::systemCalls = real; }
 
 int FaultyFileLayer::reads() { return readCount; }
+
+int FaultyFileLayer::listings() { return listingCount; }
 
 int FaultyFileLayer::overreads() { return requests.overreads(); }
 

@@ -14,6 +14,7 @@ namespace {
 
 ReadFaults active;
 int readCount = 0;
+int listingCount = 0;
 ReadRequests requests;
 std::string lastOpened;
 const platform::SystemCalls real = platform::systemCalls;
@@ -53,18 +54,30 @@ BOOL WINAPI faultyRead(HANDLE file, LPVOID buffer, DWORD count, LPDWORD got, LPO
     return ok;
 }
 
+HANDLE WINAPI countedFindFirst(LPCSTR pattern, LPWIN32_FIND_DATAA entry) {
+    ++listingCount;
+    return real.findFirstFile(pattern, entry);
+}
+
+BOOL WINAPI countedFindNext(HANDLE listing, LPWIN32_FIND_DATAA entry) {
+    ++listingCount;
+    return real.findNextFile(listing, entry);
+}
+
 }  // namespace
 
 FaultyFileLayer::FaultyFileLayer(const ReadFaults& faults) {
     active = faults;
-    readCount = 0;
+    readCount = listingCount = 0;
     requests.reset();
-    platform::systemCalls = {recordingCreateFile, faultyRead};
+    platform::systemCalls = {recordingCreateFile, faultyRead, countedFindFirst, countedFindNext};
 }
 
 FaultyFileLayer::~FaultyFileLayer() { platform::systemCalls = real; }
 
 int FaultyFileLayer::reads() { return readCount; }
+
+int FaultyFileLayer::listings() { return listingCount; }
 
 int FaultyFileLayer::overreads() { return requests.overreads(); }
 

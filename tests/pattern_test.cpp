@@ -1,0 +1,94 @@
+// A pattern follows the newest log in its folder, over the fake seam: which
+// file it names as files appear, change and go, and what a poll costs.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "record/field_cache.h"
+#include "tests/support/fake_platform.h"
+#include "tests/support/temp_log.h"
+
+namespace {
+
+using testing_support::logEndingWith;
+
+class PatternTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake_platform::reset();
+        fake_platform::setNow(10'000);
+    }
+
+    std::string query(const char* path, const char* field = "3") { return std::string(cache.queryField(path, field).text); }
+
+    // A log whose message names it.
+    static void putLog(const std::string& path, std::int64_t modified) {
+        testing_support::RecordValues values;
+        values.text = path;
+        fake_platform::put(path, {logEndingWith(values), modified});
+    }
+
+    record::FieldCache cache;
+};
+
+TEST_F(PatternTest, NamesTheNewestMatchAndOnATieTheNameThatSortsLast) {
+    putLog("logs/2026-12-07.log", 100);
+    putLog("logs/2026-12-08.log", 200);
+    putLog("logs/2026-12-09.log", 200);  // the same second: the later name
+    putLog("logs/2026-12-10.txt", 300);  // newest, but no match
+    putLog("other/2026-12-11.log", 400);  // another folder
+    fake_platform::put("logs/sub.log", {"", 500, false});  // a folder named like a match
+    EXPECT_EQ(query("logs/*.log"), "logs/2026-12-09.log");
+}
+
+TEST_F(PatternTest, FollowsTheNewestAsLogsAppearChangeAndGo) {
+    putLog("logs/a.log", 100);
+    putLog("logs/b.log", 200);
+    EXPECT_EQ(query("logs/*.log"), "logs/b.log");
+    putLog("logs/c.log", 300);  // a new log appears
+    EXPECT_EQ(query("logs/*.log"), "logs/c.log");
+    putLog("logs/a.log", 400);  // an older log written again
+    EXPECT_EQ(query("logs/*.log"), "logs/a.log");
+    fake_platform::remove("logs/a.log");  // the newest deleted: the next one
+    EXPECT_EQ(query("logs/*.log"), "logs/c.log");
+    // Another file with the time remembered is read all the same.
+    putLog("logs/b.log", 300);
+    putLog("logs/c.log", 250);
+    EXPECT_EQ(query("logs/*.log"), "logs/b.log");
+}
+
+TEST_F(PatternTest, NoMatchOrNoFolderCannotBeOpened) {
+    putLog("logs/a.txt", 100);
+    for (const char* pattern : {"logs/*.log", "none/*.log", "*.log"}) {
+        for (const char* field : {"0", "3", "5"}) EXPECT_EQ(query(pattern, field), "Unable to open file.") << pattern;
+    }
+    putLog("logs/a.log", 100);  // tried again at the next poll
+    EXPECT_EQ(query("logs/*.log"), "logs/a.log");
+    putLog("chat.log", 100);  // no folder: the current one
+    EXPECT_EQ(query("*.log"), "chat.log");
+}
+
+TEST_F(PatternTest, APatternAndAPlainPathKeepTheirOwnMemories) {
+    putLog("logs/a.log", 100);
+    putLog("logs/b.log", 200);
+    EXPECT_EQ(query("logs/*.log"), "logs/b.log");
+    EXPECT_EQ(query("logs/a.log"), "logs/a.log");
+    EXPECT_EQ(query("logs/*.log"), "logs/b.log");
+    EXPECT_EQ(query("logs/?.log"), "logs/b.log");
+}
+
+// A cached poll of a pattern lists the folder once and queries the status of
+// each match: nothing else, and no read while the newest is unchanged.
+TEST_F(PatternTest, ACachedPollListsOnceAndQueriesEachMatch) {
+    for (int i = 0; i < 5; ++i) putLog("logs/" + std::to_string(i) + ".log", 100 + i);
+    putLog("logs/notes.txt", 999);
+    EXPECT_EQ(query("logs/*.log"), "logs/4.log");
+    fake_platform::calls() = {};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(query("logs/*.log", "1"), "Ada Quinn");
+    EXPECT_EQ(fake_platform::calls().list, 3);
+    EXPECT_EQ(fake_platform::calls().stat, 3 * 5);
+    EXPECT_EQ(fake_platform::calls().open, 0);
+}
+
+}  // namespace
