@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -104,6 +105,63 @@ void ReRead(benchmark::State& state, const std::vector<std::string>* series) {
 BENCHMARK_CAPTURE(ReRead, 64KiB, &logs().small);
 BENCHMARK_CAPTURE(ReRead, 4GiB, &logs().huge);
 
+// Folders of 1, 100 and 10,000 logs for a pattern: all but the newest are
+// empty, which a listing cannot tell.
+struct PatternFolders {
+    testing_support::TempFolder folder;
+    std::map<int, std::string> patterns;  // by matches
+    std::map<int, std::string> folders;
+
+    PatternFolders() {
+        const std::int64_t modified = platform::nowSeconds() - 1000;
+        for (const int matches : {1, 100, 10'000}) {
+            const std::string name = "logs" + std::to_string(matches);
+            std::filesystem::create_directory(folder.file(name));
+            for (int i = 0; i < matches; ++i) {
+                const std::string log = folder.file(name + "/" + std::to_string(i) + ".log");
+                testing_support::writeFile(log, i == 0 ? testing_support::logEndingWith(kValues) : "");
+                testing_support::setModified(log, modified - i);
+            }
+            folders[matches] = folder.file(name);
+            patterns[matches] = folder.file(name + "/*.log");
+        }
+    }
+};
+
+const PatternFolders& patternFolders() {
+    static const PatternFolders instance;
+    return instance;
+}
+
+// The least a pattern's poll can do: list the folder, and query the status
+// of each entry.
+void ListingFloor(benchmark::State& state) {
+    const std::string& folder = patternFolders().folders.at(static_cast<int>(state.range(0)));
+    alignas(8) char entries[32 * 1024];
+    for (auto _ : state) {
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        for (long got; (got = ::syscall(SYS_getdents64, fd, entries, sizeof entries)) > 0;) {
+            for (long at = 0; at < got;) {
+                const char* name = entries + at + 19;  // after inode, offset, length and type
+                at += *reinterpret_cast<const unsigned short*>(entries + at + 16);
+                if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+                struct stat st {};
+                benchmark::DoNotOptimize(::fstatat(fd, name, &st, 0));
+            }
+        }
+        ::close(fd);
+    }
+}
+BENCHMARK(ListingFloor)->Arg(1)->Arg(100)->Arg(10'000);
+
+// Through the entry point, the newest match unchanged.
+void PatternPoll(benchmark::State& state) {
+    const char* const pattern = patternFolders().patterns.at(static_cast<int>(state.range(0))).c_str();
+    function1(pattern, "3");
+    for (auto _ : state) benchmark::DoNotOptimize(function1(pattern, "3"));
+}
+BENCHMARK(PatternPoll)->Arg(1)->Arg(100)->Arg(10'000);
+
 // Keeps the median of repeated runs, or the single run, per benchmark.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -197,6 +255,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     logs();
+    patternFolders();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
@@ -212,6 +271,15 @@ int main(int argc, char** argv) {
                    "(goal <= 1.15)");
         printRatio("re-read 4 GiB log / re-read 64 KiB log", time("ReRead/4GiB") / time("ReRead/64KiB"),
                    "(goal <= 1.10)");
+    }
+    for (const char* matches : {"1", "100", "10000"}) {
+        const double poll = time((std::string("PatternPoll/") + matches).c_str());
+        const double floor = time((std::string("ListingFloor/") + matches).c_str());
+        if (poll > 0 && floor > 0) {
+            printRatio((std::string("cached pattern poll / listing+stats, ") + matches + " matches").c_str(), poll / floor,
+                       "(goal <= 1.15)");
+            std::printf("      a cached poll of a pattern with %s matches: %.1f us\n", matches, poll / 1000);
+        }
     }
     printMemory();
     return 0;

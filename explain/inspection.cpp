@@ -1,5 +1,6 @@
 #include "explain/inspection.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -7,10 +8,12 @@
 
 #include "cli/escaped.h"
 #include "explain/hints.h"
+#include "explain/pattern_matches.h"
 #include "explain/why_cannot_open.h"
 #include "platform/file.h"
 #include "plugin/file_age.h"
 #include "record/field_set.h"
+#include "record/name_pattern.h"
 #include "record/record_layout.h"
 #include "record/tail_reader.h"
 
@@ -45,7 +48,8 @@ std::string_view upToFirstNul(std::string_view text) { return text.substr(0, tex
 
 }  // namespace
 
-ExitStatus inspectLog(const char* path, std::string& out) {
+// The report on one log file.
+static ExitStatus inspectFile(const char* path, std::string& out) {
     const auto say = [&](std::string_view line) { out.append(line).append("\n"); };
     say("log: " + cli::escapedControls(path));
 
@@ -115,6 +119,33 @@ ExitStatus inspectLog(const char* path, std::string& out) {
     if (!hints.empty()) say("");
     for (const std::string& hint : hints) say("hint: " + hint);
     return answer == record::ReadStatus::kRecord && !neverRead ? kAnswersFields : kAnswersStatus;
+}
+
+ExitStatus inspectLog(const char* path, std::string& out) {
+    const auto say = [&](std::string_view line) { out.append(line).append("\n"); };
+    if (path != nullptr && record::isPattern(path, platform::backslashSeparates())) {
+        // A pattern: which log it names now, and why; then that log.
+        say("pattern: " + cli::escapedControls(path));
+        const std::vector<Match> matches = patternMatches(path);
+        if (matches.empty()) {
+            say("");
+            say("status: " + cli::quoted(record::kUnableToOpen));
+            say("reason: no regular file in the pattern's folder matches its last part, or the folder cannot be "
+                "listed");
+            return kAnswersStatus;
+        }
+        say("names: " + cli::escapedControls(matches.front().path) + ", the newest of " +
+            counted(static_cast<std::int64_t>(matches.size()), "matching log") + ": modified " +
+            utcTime(matches.front().status.modifiedSeconds) +
+            " (the latest time; within one second, the name that sorts last)");
+        for (std::size_t i = 1; i < std::min<std::size_t>(matches.size(), 6); ++i) {
+            say("next: " + cli::escapedControls(matches[i].path) + ", modified " +
+                utcTime(matches[i].status.modifiedSeconds));
+        }
+        say("");
+        return inspectFile(matches.front().path.c_str(), out);
+    }
+    return inspectFile(path, out);
 }
 
 }  // namespace explain

@@ -53,6 +53,22 @@ TEST(Allocations, NoneForACachedPollOrAOneBlockReRead) {
     ::operator delete(kept);
 }
 
+// A pattern polled before lists its folder again into buffers it has.
+TEST(Allocations, NoneForACachedPollOfAPattern) {
+    testing_support::TempFolder folder;
+    for (int i = 0; i < 20; ++i) {
+        const std::string log = folder.file("a log named past any short-string buffer " + std::to_string(i) + ".log");
+        testing_support::writeFile(log, testing_support::logEndingWith({}));
+        testing_support::setModified(log, 100 + i);
+    }
+    const std::string pattern = folder.file("*.log");
+    record::FieldCache cache;
+    ASSERT_EQ(cache.queryField(pattern.c_str(), "3").text, "Hello there");
+    const std::size_t before = allocations();
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(cache.queryField(pattern.c_str(), "1").text, "Ada Quinn");
+    EXPECT_EQ(allocations() - before, 0u);
+}
+
 // A buffer grown for a long line is let go at the next read; one up to
 // 64 KiB is kept for the reads to come.
 TEST(Allocations, ABufferGrownForALongLineIsLetGoAtTheNextRead) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -345,6 +346,29 @@ TEST(Explain, ShowsItsEdgesAsTheyAre) {
     const std::string shown = inspect(path).text;
     EXPECT_NE(shown.find("modified: 1969-01-01 00:00:00 UTC (" + std::to_string(before1970) + " seconds"),
               std::string::npos) << shown;
+}
+
+// A pattern: the file it names now and why, the next ones by time, then that
+// file's report; no match is a log that cannot be opened.
+TEST(Explain, SaysWhichLogAPatternNamesAndExplainsIt) {
+    testing_support::TempFolder folder;
+    for (const auto& [name, modified] : {std::pair{"b.log", 300}, {"a.log", 300}, {"c.log", 200}, {"d.txt", 900}}) {
+        testing_support::writeFile(folder.file(name), testing_support::logEndingWith({}));
+        testing_support::setModified(folder.file(name), modified);
+    }
+    const Report report = inspect(folder.file("*.log"));
+    EXPECT_EQ(report.status, explain::kAnswersFields);
+    const std::string& text = report.text;
+    const std::size_t names = text.find("names: " + folder.file("b.log") + ", the newest of 3 matching logs");
+    const std::size_t next = text.find("next: " + folder.file("a.log"));
+    const std::size_t last = text.find("next: " + folder.file("c.log"));
+    EXPECT_TRUE(names != std::string::npos && names < next && next < last && last != std::string::npos) << text;
+    EXPECT_NE(text.find("\nlog: " + folder.file("b.log") + "\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("d.txt"), std::string::npos) << text;
+
+    const Report none = inspect(folder.file("*.none"));
+    EXPECT_EQ(none.status, explain::kAnswersStatus);
+    EXPECT_EQ(none.statusText, "Unable to open file.");
 }
 
 TEST(Explain, ExitsWithWhatTheModuleAnswersOrAUsageError) {

@@ -1,0 +1,49 @@
+#include "explain/pattern_matches.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "record/name_pattern.h"
+#include "record/newest_log.h"
+
+namespace explain {
+
+namespace {
+
+class Collector final : public platform::FolderVisitor {
+public:
+    Collector(std::string folder, std::string_view lastPart) : folder_(std::move(folder)), lastPart_(lastPart) {}
+
+    bool wants(std::string_view name) noexcept override {
+        return record::matchesPattern(lastPart_, name, platform::nameFolding());
+    }
+    void found(std::string_view name, const platform::FileStatus& status) noexcept override {
+        try {
+            matches.push_back({folder_ + std::string(name), status});
+        } catch (...) {
+            // Out of memory: the report shows fewer matches.
+        }
+    }
+
+    std::vector<Match> matches;
+
+private:
+    std::string folder_;
+    std::string_view lastPart_;
+};
+
+}  // namespace
+
+std::vector<Match> patternMatches(const std::string& pattern) {
+    const std::size_t start = record::lastPartStart(pattern, platform::backslashSeparates());
+    const std::string folder = pattern.substr(0, start);
+    Collector collector(folder, std::string_view(pattern).substr(start));
+    if (!platform::listFolder(folder.c_str(), collector)) return {};
+    std::sort(collector.matches.begin(), collector.matches.end(), [&](const Match& a, const Match& b) {
+        return record::isNewer(a.status, std::string_view(a.path).substr(start), b.status,
+                               std::string_view(b.path).substr(start));
+    });
+    return std::move(collector.matches);
+}
+
+}  // namespace explain

@@ -1,0 +1,22 @@
+#pragma once
+// Every log a path pattern matches, newest first, for the inspector to say
+// which one the pattern names and which come next.
+
+#include <string>
+#include <vector>
+
+#include "platform/file.h"
+
+namespace explain {
+
+struct Match {
+    std::string path;
+    platform::FileStatus status;
+};
+
+// The regular files in the folder of `pattern` whose names match its last
+// part, newest first as the module ranks them. Empty when there are none or
+// the folder cannot be listed.
+std::vector<Match> patternMatches(const std::string& pattern);
+
+}  // namespace explain
