@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <map>
 #include <utility>
 #include <optional>
@@ -14,6 +16,7 @@
 
 #include "explain/command_line.h"
 #include "explain/inspection.h"
+#include "explain/why_cannot_open.h"
 #include "platform/file.h"
 #include "tests/support/module_under_test.h"
 #include "tests/support/temp_log.h"
@@ -122,6 +125,32 @@ TEST(Explain, SaysTheModuleNeverReadsALogDatedNoLaterThan1970) {
     EXPECT_EQ(read.text.find("never reads it"), std::string::npos) << read.text;
 }
 
+#ifndef _WIN32
+// The reason for each way the module's open can fail, from its error code.
+TEST(Explain, NamesWhyAnOpenFailed) {
+    const platform::FileStatus file{true, true, false, 100};
+    const struct {
+        int error;
+        platform::FileStatus status;
+        const char* reason;
+    } cases[] = {
+        {ENOENT, {}, "no such file or folder"},
+        {ENOTDIR, {}, "no such file or folder"},
+        {EACCES, file, "permission denied"},
+        {EPERM, file, "permission denied"},
+        {ELOOP, {}, std::strerror(ELOOP)},
+        {platform::kNotARegularFile, {true, false, false, 100}, "not a regular file"},
+        {platform::kNotARegularFile, {true, false, true, 100}, "it is a folder"},
+        {0, file, "it was opened, but a read of it failed"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NE(explain::whyCannotOpen("x.log", c.error, c.status).find(c.reason), std::string::npos) << c.reason;
+    }
+    EXPECT_EQ(explain::whyCannotOpen(nullptr, platform::kNoPath, {}), "no path was given");
+    EXPECT_EQ(explain::whyCannotOpen("", ENOENT, {}), "the path is empty");
+}
+#endif
+
 TEST(Explain, SaysWhyTheModuleAnswersAStatusText) {
     testing_support::TempFolder folder;
     const std::string small = folder.file("small.log");
@@ -203,7 +232,8 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
         {"NUL padding", sound + std::string(64, '\0'), past, {"64 bytes, all NUL,", "ignored", "NUL padding"},
          {"still being written", "NUL byte"}},
         {"an empty line inside the record", replaced(logEndingWith(sametime), "  account", "\r\n  account"), past,
-         {"line 8 is an empty line inside the record", "which here holds \"\""}, {"shifted", "13 lines"}},
+         {"line 8 is an empty line inside the record", "the fields from line 9 up", "which here holds \"\""},
+         {"shifted", "13 lines"}},
         {"a message of two lines", replaced(sound, "Hello there", "Hello\r\nthere"), past,
          {"the message spans 2 lines (lines 3 to 2)"}, {"shifted"}},
         {"a colon and a quote in the message", replaced(sound, "Hello there", "He said: \"hi"), past,
@@ -293,6 +323,8 @@ TEST(Explain, SpellsOutWhatItShows) {
         {"escapes", testing_support::logEndingWith(values),
          {"field 1 sender: \"q\\\"b\\\\s\\r\\t\\x01\"", "line 4:   from: \"q\"b\\s\\r\\t\\x01\"",
           "field 3 message: \"ab\"", "line 1: </message>"}},
+        {"text after the last break", testing_support::logEndingWith({}) + "<message>",
+         {"after the last line break, ignored: <message>"}},
         {"exactly the minimum", twelveBreaks,
          {"status: \"File too small.\"", "reason: the start of the log comes after 12 line breaks; a record needs 13",
           "size: 1024 bytes"}},
@@ -387,7 +419,8 @@ TEST(Explain, ExitsWithWhatTheModuleAnswersOrAUsageError) {
         {{small}, explain::kAnswersStatus, "status: \"File too small.\""},
         {{"--", "-missing.log"}, explain::kAnswersStatus, "log: -missing.log"},
         {{}, explain::kUsageError, "no LOG given"},
-        {{"-missing.log"}, explain::kUsageError, "unknown option -missing.log"},
+        {{"-missing.log"}, explain::kUsageError, "unknown option -missing.log; a LOG whose name starts with - goes after --"},
+        {{"--bogus"}, explain::kUsageError, "unknown option --bogus (see marlowick-explain --help)\n"},
         {{small, small}, explain::kUsageError, "one LOG at a time"},
         {{"--help"}, 0, "usage: marlowick-explain"},
         {{"-h"}, 0, "usage: marlowick-explain"},
