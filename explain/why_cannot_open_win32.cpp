@@ -31,16 +31,15 @@ std::string whyCannotOpen(const char* path, int error, const platform::FileStatu
     if (code == ERROR_ACCESS_DENIED) return "permission denied" + said;
     if (code == ERROR_SHARING_VIOLATION) return "another program holds it without sharing it" + said;
     if (code == ERROR_INVALID_NAME) {
-        // Paths reach Windows as 8-bit text in the ANSI code page; a character
-        // outside it arrives as '?', which no name may hold, and neither may
-        // the characters Windows reserves.
         const std::string_view name(path);
         // A colon belongs only after a drive letter.
-        if (name.find_first_of("<>\"|?*") != std::string_view::npos || name.find(':', 2) != std::string_view::npos) {
+        if (name.find_first_of("<>\"|*") != std::string_view::npos || name.find(':', 2) != std::string_view::npos) {
             return "the name is not valid: it holds one of the characters < > : \" | ? * that Windows reserves" + said;
         }
-        return "the name is not valid: it may hold a character that the system's ANSI code page cannot "
-               "express; keep the log in a folder whose path has none" + said;
+        // Paths reach Windows as 8-bit text in the ANSI code page; a character
+        // outside it arrives as '?', which no name may hold either.
+        return "the name is not valid: it holds ?, which Windows reserves, or a character that the system's ANSI "
+               "code page cannot express (it arrives as ?); keep the log in a folder whose path has none" + said;
     }
     return systemMessage(code);
 }

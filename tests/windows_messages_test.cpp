@@ -10,6 +10,7 @@
 
 #include "cli/system_message.h"
 #include "explain/inspection.h"
+#include "explain/why_cannot_open.h"
 #include "tests/support/temp_log.h"
 
 namespace {
@@ -29,6 +30,29 @@ TEST(WindowsMessages, AReservedCharacterMakesAnInvalidName) {
         EXPECT_EQ(explain::inspectLog(folder.file(name).c_str(), report), explain::kAnswersStatus) << name;
         EXPECT_NE(report.find("that Windows reserves"), std::string::npos) << report;
         EXPECT_EQ(report.find("code page"), std::string::npos) << report;
+    }
+}
+
+// The reason for each way the module's open can fail, from its error code.
+TEST(WindowsMessages, NameWhyAnOpenFailed) {
+    const platform::FileStatus file{true, true, false, 100};
+    const struct {
+        const char* path;
+        int error;
+        const char* reason;
+    } cases[] = {
+        {"C:\\x.log", ERROR_FILE_NOT_FOUND, "no such file or folder"},
+        {"C:\\x.log", ERROR_PATH_NOT_FOUND, "no such file or folder"},
+        {"C:\\x.log", ERROR_ACCESS_DENIED, "permission denied"},
+        {"C:\\x.log", ERROR_SHARING_VIOLATION, "another program holds it without sharing it"},
+        {"C:\\x?\\y.log", ERROR_INVALID_NAME, "code page cannot express"},
+        {"C:\\x:y.log", ERROR_INVALID_NAME, "that Windows reserves"},
+        {"C:\\x.log", platform::kNotARegularFile, "not a regular file"},
+        {"C:\\x.log", 0, "it was opened, but a read of it failed"},
+    };
+    for (const auto& c : cases) {
+        const std::string reason = explain::whyCannotOpen(c.path, c.error, file);
+        EXPECT_NE(reason.find(c.reason), std::string::npos) << c.error << ": " << reason;
     }
 }
 
