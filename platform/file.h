@@ -83,7 +83,7 @@ public:
     bool isOpen() const noexcept { return handle_ != kNoHandle; }
     // For a closed file, why the open failed: an OS error code,
     // kNotARegularFile or kNoPath; 0 for an open one.
-    int openError() const noexcept { return openError_; }
+    int openError() const noexcept { return isOpen() ? 0 : openError_; }
 
     // Size in bytes, taken when the file was opened.
     std::int64_t size() const noexcept { return size_; }

@@ -51,7 +51,6 @@ SharedFile SharedFile::open(const char* path) noexcept {
     if (::fstat(fd, &st) != 0) return failed(errno);
     if (!S_ISREG(st.st_mode)) return failed(kNotARegularFile);
     file.size_ = static_cast<std::int64_t>(st.st_size);
-    file.openError_ = 0;
     return file;
 }
 

@@ -55,7 +55,6 @@ SharedFile SharedFile::open(const char* path) noexcept {
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(handle, &size)) return failed(static_cast<int>(::GetLastError()));
     file.size_ = size.QuadPart;
-    file.openError_ = 0;
     return file;
 }
 

@@ -131,6 +131,15 @@ TEST_F(FakePlatformTest, AReadClearsTheUnsettledMarkOfTheReadBefore) {
     EXPECT_EQ(fake_platform::calls().open, 0);
 }
 
+// A log replaced by something that is no regular file, dated earlier, is
+// not answered from the memory of the log.
+TEST_F(FakePlatformTest, ALogReplacedByAFolderCannotBeOpened) {
+    putLog(logEndingWith({}), 100);
+    ASSERT_EQ(query("3"), "Hello there");
+    fake_platform::put(kLog, {"", 50, false});
+    EXPECT_EQ(query("3"), "Unable to open file.");
+}
+
 TEST_F(FakePlatformTest, AFailedReadOrOpenIsReportedAndRetried) {
     putLog(logEndingWith({}), 100);
     fake_platform::failReadsAfter(0);

@@ -117,7 +117,6 @@ SharedFile SharedFile::open(const char* path) noexcept {
     SharedFile opened(handle, 0);
     if (!found->second.regular) return failed(kNotARegularFile);
     opened.size_ = static_cast<std::int64_t>(found->second.bytes.size());
-    opened.openError_ = 0;
     return opened;
 }
 
