@@ -391,6 +391,7 @@ TEST(Explain, SaysWhichLogAPatternNamesAndExplainsIt) {
     const Report report = inspect(folder.file("*.log"));
     EXPECT_EQ(report.status, explain::kAnswersFields);
     const std::string& text = report.text;
+    EXPECT_TRUE(text.starts_with("pattern: " + folder.file("*.log") + "\n")) << text;
     const std::size_t names = text.find("names: " + folder.file("b.log") + ", the newest of 3 matching logs");
     const std::size_t next = text.find("next: " + folder.file("a.log"));
     const std::size_t last = text.find("next: " + folder.file("c.log"));

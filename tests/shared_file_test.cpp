@@ -33,6 +33,18 @@ TEST(SharedFile, TheLogCanBeRenamedAndDeletedWhileOpen) {
 
 // Times count whole seconds, rounded down on both OSes also before 1970:
 // half a second before is second -1, as POSIX reports it, not 0.
+// Why an open failed is kept by the file it gave, and an open file has no
+// such reason.
+TEST(SharedFile, KeepsWhyItCouldNotBeOpened) {
+    testing_support::TempFolder folder;
+    const std::string log = folder.file("chat.log");
+    testing_support::writeFile(log, "x");
+    EXPECT_EQ(platform::SharedFile::open(log.c_str()).openError(), 0);
+    EXPECT_GT(platform::SharedFile::open(folder.file("missing.log").c_str()).openError(), 0);
+    EXPECT_EQ(platform::SharedFile::open(nullptr).openError(), platform::kNoPath);
+    EXPECT_NE(platform::SharedFile::open(folder.path().string().c_str()).openError(), 0);
+}
+
 TEST(FileStatus, TimesBefore1970AreRoundedDown) {
     testing_support::TempFolder folder;
     const std::string log = folder.file("old.log");

@@ -106,4 +106,28 @@ TEST(ShortReads, APatternListsItsFolderThroughTheSameCalls) {
     EXPECT_EQ(FaultyFileLayer::reads(), 1);
 }
 
+// A listing interrupted by a signal goes on; one that fails answers as a log
+// that cannot be opened, at once.
+TEST(ShortReads, AListingThatFailsCannotBeOpened) {
+    testing_support::TempFolder folder;
+    for (const char* name : {"a.log", "b.log"}) {
+        testing_support::writeFile(folder.file(name), testing_support::logEndingWith({}));
+    }
+    const std::string pattern = folder.file("*.log");
+    ReadFaults interrupted;
+    interrupted.interruptedListings = 2;
+    ReadFaults failing;
+    failing.listingsFail = true;
+    {
+        record::FieldCache cache;
+        const FaultyFileLayer faulty(interrupted);
+        EXPECT_EQ(cache.queryField(pattern.c_str(), "3").text, "Hello there");
+    }
+    {
+        record::FieldCache cache;
+        const FaultyFileLayer faulty(failing);
+        EXPECT_EQ(cache.queryField(pattern.c_str(), "3").text, "Unable to open file.");
+    }
+}
+
 }  // namespace

@@ -17,6 +17,8 @@ struct ReadFaults {
     bool readsFail = false;        // every read fails
     bool readsFindTheEnd = false;  // every read finds the end, as in a file just emptied
     long long cutBeforeFirstRead = -1;  // >= 0: the file is cut to this size just before the first read
+    int interruptedListings = 0;        // the first n calls that list a folder are interrupted (EINTR; POSIX only)
+    bool listingsFail = false;          // every call that lists a folder fails
 };
 
 // Puts the faults in place while it lives, and counts the reads made.

@@ -49,7 +49,14 @@ ssize_t faultyRead(int fd, void* buffer, std::size_t count, std::int64_t offset)
 }
 
 long countedReadFolder(int fd, void* buffer, std::size_t size) {
-    ++listingCount;
+    if (listingCount++ < active.interruptedListings) {
+        errno = EINTR;
+        return -1;
+    }
+    if (active.listingsFail) {
+        errno = EIO;
+        return -1;
+    }
     return real.readFolder(fd, buffer, size);
 }
 

@@ -61,6 +61,10 @@ HANDLE WINAPI countedFindFirst(LPCSTR pattern, LPWIN32_FIND_DATAA entry) {
 
 BOOL WINAPI countedFindNext(HANDLE listing, LPWIN32_FIND_DATAA entry) {
     ++listingCount;
+    if (active.listingsFail) {
+        ::SetLastError(ERROR_IO_DEVICE);
+        return FALSE;
+    }
     return real.findNextFile(listing, entry);
 }
 
