@@ -47,13 +47,16 @@ FieldCache::LogMemory& FieldCache::memoryOf(const char* path) {
 
 void FieldCache::pollPattern(LogMemory& log, const char* pattern) {
     if (!newest_.find(pattern)) {
-        // No match, or no such folder: as a log that cannot be opened.
+        // No match, or no such folder: as a log that cannot be opened, read
+        // again at the next poll.
         log.last = {};
         log.last.status = ReadStatus::kCannotOpen;
-        log.file.clear();
         return;
     }
-    if (log.file != newest_.path() || log.mustRead(newest_.status())) {
+    // Another file than the one read last is read at once; the first, by the
+    // rules of a log never read.
+    const bool otherFile = !log.file.empty() && log.file != newest_.path();
+    if (otherFile || log.mustRead(newest_.status())) {
         log.file.assign(newest_.path());
         log.read(log.file.c_str(), newest_.status());
     }

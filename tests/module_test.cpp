@@ -124,6 +124,9 @@ TEST_F(ModuleTest, APatternAnswersFromTheNewestMatchingLog) {
     }
 #else
     EXPECT_STREQ(entry.function1(folder.file("*.LOG").c_str(), "3"), "Unable to open file.");
+    // A backslash is part of a name here, not a separator.
+    logWith("x\\1.log", "with a backslash", 500);
+    EXPECT_STREQ(entry.function1(folder.file("x\\*.log").c_str(), "3"), "with a backslash");
 #endif
     for (const std::string& none : {folder.file("*.none"), folder.file("missing/*.log")}) {
         EXPECT_STREQ(entry.function1(none.c_str(), "3"), "Unable to open file.") << none;

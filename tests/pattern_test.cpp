@@ -58,6 +58,19 @@ TEST_F(PatternTest, FollowsTheNewestAsLogsAppearChangeAndGo) {
     EXPECT_EQ(query("logs/*.log"), "logs/b.log");
 }
 
+// Until its first read a pattern answers as a log never read: a newest match
+// dated 1970-01-01 00:00:00 is not read; once another file is the newest, it
+// is read whatever its time.
+TEST_F(PatternTest, AFirstMatchDated1970IsNeverReadButALaterOneIs) {
+    putLog("logs/old.log", 0);
+    EXPECT_EQ(query("logs/*.log", "3"), "");
+    EXPECT_EQ(query("logs/*.log", "5"), "");
+    putLog("logs/new.log", 100);
+    EXPECT_EQ(query("logs/*.log"), "logs/new.log");
+    putLog("logs/zzz.log", 100);  // the same second: the later name, read though no newer
+    EXPECT_EQ(query("logs/*.log"), "logs/zzz.log");
+}
+
 TEST_F(PatternTest, NoMatchOrNoFolderCannotBeOpened) {
     putLog("logs/a.txt", 100);
     for (const char* pattern : {"logs/*.log", "none/*.log", "*.log"}) {
