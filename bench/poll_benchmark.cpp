@@ -256,6 +256,8 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     logs();
     patternFolders();
+    // The logs just written go to disk now, not while a poll is timed.
+    ::sync();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -8,8 +8,9 @@
 namespace record {
 
 FieldAnswer FieldCache::queryField(const char* path, const char* fieldNumber) {
-    LogMemory& log = path != nullptr ? memoryOf(path) : noPath_;
-    if (path != nullptr && isPattern(path, platform::backslashSeparates())) {
+    const std::string_view given = path != nullptr ? std::string_view(path) : std::string_view();
+    LogMemory& log = path != nullptr ? memoryOf(given) : noPath_;
+    if (path != nullptr && isPattern(given, platform::backslashSeparates())) {
         pollPattern(log, path);
     } else {
         const platform::FileStatus status = platform::statFile(path);
@@ -21,9 +22,8 @@ FieldAnswer FieldCache::queryField(const char* path, const char* fieldNumber) {
     return {index ? log.field(*index) : std::string_view(), slot};
 }
 
-FieldCache::LogMemory& FieldCache::memoryOf(const char* path) {
+FieldCache::LogMemory& FieldCache::memoryOf(std::string_view wanted) {
     ++polls_;
-    const std::string_view wanted(path);
     // The host polls a few fields of one log in a row: try the last first.
     if (lastPolled_ == nullptr || lastPolled_->path != wanted) {
         const auto found = std::find_if(logs_.begin(), logs_.end(), [&](const LogMemory& log) {

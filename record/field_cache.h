@@ -101,7 +101,7 @@ private:
         std::string_view field(std::size_t index);
     };
 
-    LogMemory& memoryOf(const char* path);
+    LogMemory& memoryOf(std::string_view path);
     // A pattern's poll: the newest match, read when it is another file than
     // the last read's, or by the rules of a plain path.
     void pollPattern(LogMemory& log, const char* pattern);

@@ -1,5 +1,7 @@
 #include "record/name_pattern.h"
 
+#include <algorithm>
+
 namespace record {
 
 std::size_t lastPartStart(std::string_view path, bool backslashSeparates) noexcept {
@@ -8,7 +10,12 @@ std::size_t lastPartStart(std::string_view path, bool backslashSeparates) noexce
 }
 
 bool isPattern(std::string_view path, bool backslashSeparates) noexcept {
-    return path.find_first_of("*?", lastPartStart(path, backslashSeparates)) != std::string_view::npos;
+    // Polled every second for plain paths: two quick scans rule most out.
+    const std::size_t star = path.rfind('*');
+    const std::size_t mark = path.rfind('?');
+    if (star == std::string_view::npos && mark == std::string_view::npos) return false;
+    const std::size_t last = star == std::string_view::npos ? mark : mark == std::string_view::npos ? star : std::max(star, mark);
+    return last >= lastPartStart(path, backslashSeparates);
 }
 
 bool matchesPattern(std::string_view pattern, std::string_view name, const platform::NameFolding* folding) noexcept {
