@@ -26,8 +26,10 @@ FieldCache::LogMemory& FieldCache::memoryOf(std::string_view wanted) {
     ++polls_;
     // The host polls a few fields of one log in a row: try the last first.
     if (lastPolled_ == nullptr || lastPolled_->path != wanted) {
+        // Paths of logs in one folder differ near their end: compare from there.
         const auto found = std::find_if(logs_.begin(), logs_.end(), [&](const LogMemory& log) {
-            return log.lastPolled != 0 && log.path == wanted;
+            return log.lastPolled != 0 && log.path.size() == wanted.size() &&
+                   std::equal(wanted.rbegin(), wanted.rend(), log.path.rbegin());
         });
         if (found != logs_.end()) {
             lastPolled_ = &*found;
