@@ -87,4 +87,18 @@ int fieldNumber(const char* text) {
     return static_cast<int>(value);
 }
 
+bool matchesPattern(std::string_view pattern, std::string_view name) {
+    if (pattern.empty()) return name.empty();
+    if (pattern[0] == '*') {
+        // Stars in a row match as one.
+        while (pattern.size() > 1 && pattern[1] == '*') pattern.remove_prefix(1);
+        for (std::size_t skip = 0; skip <= name.size(); ++skip) {
+            if (matchesPattern(pattern.substr(1), name.substr(skip))) return true;
+        }
+        return false;
+    }
+    if (name.empty()) return false;
+    return (pattern[0] == '?' || pattern[0] == name[0]) && matchesPattern(pattern.substr(1), name.substr(1));
+}
+
 }  // namespace reference

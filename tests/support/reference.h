@@ -24,4 +24,8 @@ testing_support::TailRead readWholeLog(std::string_view log);
 // anything outside 0 to 5 meaning no field.
 int fieldNumber(const char* text);  // -1 for no field
 
+// Whether `name` matches the file name pattern `pattern`, byte for byte: *
+// any run of bytes, ? one byte, every other byte itself. Tries every split.
+bool matchesPattern(std::string_view pattern, std::string_view name);
+
 }  // namespace reference
