@@ -4,30 +4,57 @@
 #include <cstddef>
 #include <memory_resource>
 #include <string_view>
+#include <unordered_set>
 
 #include "record/field_cache.h"
 
 namespace plugin {
 
-// Answers that are never released. Each is carved from a monotonic arena as
-// one byte-aligned piece, so it costs its own bytes and no allocator header;
-// the only waste is the unused end of each block the arena takes, which
-// grows geometrically, so there are few.
+// Answers that are never released. Each is one byte-aligned piece with no
+// allocator header, carved from blocks of a fixed size: a refused block fails
+// the one answer that asked for it, never every later one, as a block that
+// grows with the arena would in a 32-bit host. A long answer takes a block of
+// its own, so the end a block leaves unused is always short.
 class TextArena {
 public:
-    explicit TextArena(std::pmr::memory_resource* upstream = std::pmr::new_delete_resource()) : memory_(upstream) {}
+    static constexpr std::size_t kBlockBytes = 64 * 1024;
+    // An answer of this many bytes or more, NUL included, is a block of its own.
+    static constexpr std::size_t kOwnBlockBytes = 4 * 1024;
+
+    explicit TextArena(std::pmr::memory_resource* upstream = std::pmr::new_delete_resource()) : upstream_(upstream) {}
+    TextArena(const TextArena&) = delete;
+    TextArena& operator=(const TextArena&) = delete;
 
     // The text last handed out in `slot` when it still reads exactly `text`
-    // (cut at its first NUL, as the host reads it), else a new NUL-terminated
-    // copy, then noted in `slot`. A host that wrote into an answer so gets a
-    // new one with the right text. Not synchronised: callers that may overlap
-    // must take turns.
+    // (cut at its first NUL, as the host reads it); else any text handed out
+    // before that reads so, whichever query or log it answered; else a new
+    // NUL-terminated copy. Whichever it is, it is then noted in `slot`. A host
+    // that wrote into an answer so gets a new one with the right text. Not
+    // synchronised: callers that may overlap must take turns.
     char* reuseOrCopy(std::string_view text, record::AnswerSlot& slot);
 
 private:
-    char* copy(std::string_view text);
+    // A text handed out, found again by its content: the hash is kept, since
+    // the host may write into the text itself.
+    struct HandedOut {
+        std::size_t hash;
+        const char* text;
+        std::size_t length;
+    };
+    struct KeptHash {
+        std::size_t operator()(const HandedOut& text) const noexcept { return text.hash; }
+    };
+    struct SameText {
+        bool operator()(const HandedOut& a, const HandedOut& b) const noexcept;
+    };
 
-    std::pmr::monotonic_buffer_resource memory_;
+    char* copy(std::string_view text);
+    char* piece(std::size_t size);
+
+    std::pmr::memory_resource* upstream_;
+    char* blockEnd_ = nullptr;
+    std::size_t blockLeft_ = 0;
+    std::unordered_set<HandedOut, KeptHash, SameText> handedOut_;
 };
 
 // The module's one arena of answers. The host has no way to hand a text back

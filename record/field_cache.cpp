@@ -38,6 +38,9 @@ FieldCache::LogMemory& FieldCache::memoryOf(std::string_view wanted) {
             lastPolled_ = &*std::min_element(logs_.begin(), logs_.end(), [](const LogMemory& a, const LogMemory& b) {
                 return a.lastPolled < b.lastPolled;
             });
+            // Room for a usual path from the start: a memory that passes from
+            // log to log then keeps no new bytes for the next one's name.
+            lastPolled_->path.reserve(kUsualPathBytes);
             lastPolled_->path.assign(wanted);
             lastPolled_->last = {};
             lastPolled_->file.clear();

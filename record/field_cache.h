@@ -52,6 +52,8 @@ struct FieldAnswer {
 class FieldCache {
 public:
     static constexpr std::size_t kLogs = 16;
+    // Windows' classic longest path.
+    static constexpr std::size_t kUsualPathBytes = 260;
 
     FieldCache() = default;
     // It points into itself.

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
+#include <vector>
 
 #include "plugin/exports.h"
+#include "plugin/plugin_text.h"
 #include "tests/support/counted_heap.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/temp_log.h"
@@ -70,6 +73,51 @@ TEST_F(MemoryTest, AChangedAnswerIsANewTextAndAnUnchangedOneIsNot) {
     EXPECT_STREQ(text, "Hello there");  // what was handed out stays as it was
     EXPECT_EQ(function1(log.c_str(), "1"), sender);
     EXPECT_EQ(function1(log.c_str(), "3"), changed);
+}
+
+// More logs than the module remembers, polled in turn: each poll reads its
+// log again, and an unchanged answer is still a text handed out before.
+TEST_F(MemoryTest, LogsPolledInTurnKeepNothingAfterTheFirstCycleHoweverMany) {
+    for (const int logs : {16, 17, 100, 1000}) {
+        std::vector<std::string> paths;
+        for (int i = 0; i < logs; ++i) {
+            paths.push_back(log + std::to_string(logs) + "-" + std::to_string(i));
+            testing_support::RecordValues values;
+            values.sender = "sender " + std::to_string(i % 7);
+            fake_platform::put(paths.back(), {testing_support::logEndingWith(values), kModified});
+        }
+        const auto cycle = [&] {
+            for (const std::string& path : paths) {
+                for (const char* field : {"1", "3"}) function1(path.c_str(), field);
+            }
+        };
+        cycle();
+        const std::size_t before = heapCount().liveBytes;
+        const char* first = function1(paths[0].c_str(), "1");
+        for (int round = 0; round < 3; ++round) cycle();
+        EXPECT_EQ(heapCount().liveBytes, before) << logs << " logs";
+        EXPECT_EQ(function1(paths[0].c_str(), "1"), first) << logs << " logs";
+    }
+}
+
+// An address space too fragmented for a large block refuses one answer, not
+// every answer after it.
+TEST(AnswerArena, SmallAnswersStillSucceedAfterALargeOneWasRefused) {
+    plugin::TextArena arena;
+    std::string small(1000, 's');
+    const auto handOut = [&](int from, int to) {
+        for (int i = from; i < to; ++i) {
+            small.replace(0, 10, std::to_string(1'000'000'000 + i));  // each one new
+            record::AnswerSlot slot;
+            ASSERT_STREQ(arena.reuseOrCopy(small, slot), small.c_str());
+        }
+    };
+    testing_support::refuseAbove(1024 * 1024);
+    handOut(0, 10'000);  // 10 MB of answers in blocks that never grow
+    record::AnswerSlot slot;
+    EXPECT_THROW(arena.reuseOrCopy(std::string(2 * 1024 * 1024, 'L'), slot), std::bad_alloc);
+    handOut(10'000, 12'000);
+    testing_support::refuseAbove(0);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 namespace {
 
 testing_support::HeapCount counted;
+std::size_t largestAllowed = 0;
 
 // In front of each block handed out: where malloc's block starts, and the
 // size asked for.
@@ -16,6 +17,7 @@ struct Header {
 };
 
 void* allocate(std::size_t size, std::size_t alignment) {
+    if (largestAllowed != 0 && size > largestAllowed) throw std::bad_alloc();
     void* const block = std::malloc(sizeof(Header) + alignment + size);
     if (block == nullptr) throw std::bad_alloc();
     const std::uintptr_t first = reinterpret_cast<std::uintptr_t>(block) + sizeof(Header);
@@ -49,5 +51,7 @@ void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { rel
 namespace testing_support {
 
 HeapCount heapCount() noexcept { return counted; }
+
+void refuseAbove(std::size_t bytes) noexcept { largestAllowed = bytes; }
 
 }  // namespace testing_support

@@ -13,4 +13,9 @@ struct HeapCount {
 
 HeapCount heapCount() noexcept;
 
+// From now on operator new refuses (throws std::bad_alloc for) any request
+// over `bytes`, as a fragmented 32-bit address space refuses large blocks;
+// 0 lifts the limit.
+void refuseAbove(std::size_t bytes) noexcept;
+
 }  // namespace testing_support
