@@ -18,6 +18,7 @@ struct FileStatus {
     bool regularFile = false;
     bool folder = false;
     std::int64_t modifiedSeconds = 0;  // whole seconds since 1970-01-01 UTC
+    std::int64_t size = 0;             // bytes
 };
 
 FileStatus statFile(const char* path) noexcept;

@@ -29,7 +29,8 @@ SystemCalls systemCalls = {openFile, readFileAt, readFolderEntries};
 FileStatus statFile(const char* path) noexcept {
     struct stat st;  // filled by stat(); zeroing it first costs a cached poll
     if (path == nullptr || ::stat(path, &st) != 0) return {};
-    return {true, S_ISREG(st.st_mode), S_ISDIR(st.st_mode), static_cast<std::int64_t>(st.st_mtime)};
+    return {true, S_ISREG(st.st_mode), S_ISDIR(st.st_mode), static_cast<std::int64_t>(st.st_mtime),
+            static_cast<std::int64_t>(st.st_size)};
 }
 
 std::int64_t nowSeconds() noexcept {

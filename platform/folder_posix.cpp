@@ -49,7 +49,8 @@ bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
             if (name == "." || name == ".." || !visitor.wants(name)) continue;
             struct stat st;
             if (::fstatat(fd, entry->name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
-            visitor.found(name, {true, true, false, static_cast<std::int64_t>(st.st_mtime)});
+            visitor.found(name, {true, true, false, static_cast<std::int64_t>(st.st_mtime),
+                                 static_cast<std::int64_t>(st.st_size)});
         }
     }
     ::close(fd);

@@ -70,8 +70,17 @@ void FieldCache::pollPattern(LogMemory& log, const char* pattern) {
 bool FieldCache::LogMemory::mustRead(const platform::FileStatus& status) const noexcept {
     // A path whose status is unknown, or that is no regular file, is read
     // anyway, so that it answers "Unable to open file." rather than what its
-    // memory holds; so is a log whose last read failed.
-    if (!status.ok || !status.regularFile || status.modifiedSeconds > last.lastModified || failed()) return true;
+    // memory holds; so is a log that could not be opened, which may become
+    // readable without being written.
+    if (!status.ok || !status.regularFile || last.status == ReadStatus::kCannotOpen) return true;
+    if (status.modifiedSeconds > last.lastModified) return true;
+    // A log too small for a record gains none without a write, which moves
+    // its time or its size: any other time or size is read again, a time put
+    // back too.
+    if (last.status == ReadStatus::kTooSmall &&
+        (status.modifiedSeconds != last.lastModified || status.size != last.size)) {
+        return true;
+    }
     // Reading the clock is no system call, and only an unsettled read asks.
     return last.unsettled && status.modifiedSeconds == last.lastModified && platform::nowSeconds() > last.lastModified;
 }
@@ -83,9 +92,12 @@ void FieldCache::LogMemory::read(const char* logPath, const platform::FileStatus
     // Taken before the read: a read begun after the log's second has ended
     // cannot miss a write made within it.
     const std::int64_t readStarted = platform::nowSeconds();
-    last.status = tail.read(logPath);
-    if (last.status != ReadStatus::kRecord) return;
-    if (tail.bytes().size() > kKeptTailBytes) {
+    const ReadStatus found = tail.read(logPath);
+    if (found == ReadStatus::kCannotOpen) {
+        last.status = found;
+        return;
+    }
+    if (found == ReadStatus::kRecord && tail.bytes().size() > kKeptTailBytes) {
         cutFields(tail, fields);
         last.isCut.set();
         tail.forget();
@@ -93,7 +105,9 @@ void FieldCache::LogMemory::read(const char* logPath, const platform::FileStatus
     // A log that appeared between the status query and the open has no time
     // to trust yet: 0, so the next poll reads it again.
     last.lastModified = status.ok && status.regularFile ? status.modifiedSeconds : 0;
+    last.size = tail.fileSize();
     last.unsettled = readStarted <= last.lastModified;
+    last.status = found;
 }
 
 std::string_view FieldCache::LogMemory::field(std::size_t index) {

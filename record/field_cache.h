@@ -39,9 +39,10 @@ struct FieldAnswer {
 // keyed by the path text as given: polling one more forgets the one polled
 // least recently, which is read again when it is next polled. A log is read
 // again when its modification time is later than that of its own last read,
-// or when that read failed; before its first read it has time 0 and six empty
-// fields, so a log dated 1970-01-01 00:00:00 or earlier is never read. A poll
-// of an unchanged log costs one status query.
+// or when it could not be opened; a log too small for a record, when its time
+// or its size is another than that read's. Before its first read it has time
+// 0 and six empty fields, so a log dated 1970-01-01 00:00:00 or earlier is
+// never read. A poll of an unchanged log costs one status query.
 //
 // Times are whole seconds, and a write later in the same second leaves the
 // time as it was. A read made in the second of the log's time, or before it,
@@ -74,6 +75,7 @@ private:
     // never read.
     struct ReadState {
         std::int64_t lastModified = 0;
+        std::int64_t size = 0;  // as the read found it
         bool unsettled = false;
         ReadStatus status = ReadStatus::kNotRead;
         std::bitset<kFieldCount> isCut;  // fields already cut from the read

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <span>
 
 #include "record/line_feeds.h"
@@ -23,13 +24,20 @@ std::string_view withoutCarriageReturn(std::string_view line) noexcept {
 
 std::string_view TailRecord::line(int k) const noexcept {
     if (k < 1 || !reached(k)) return {};
-    const std::size_t begin = breakAt(k) + 1;
-    return withoutCarriageReturn(std::string_view(buffer_).substr(begin, breakAt(k - 1) - begin));
+    return withoutCarriageReturn(kept(breakFromEnd_[static_cast<std::size_t>(k)] - 1,
+                                      breakFromEnd_[static_cast<std::size_t>(k - 1)]));
 }
 
 std::string_view TailRecord::afterLastBreak() const noexcept {
-    const std::size_t begin = breaksFound_ > 0 ? breakAt(0) + 1 : begin_;
-    return std::string_view(buffer_).substr(begin);
+    return breaksFound_ > 0 ? kept(breakFromEnd_[0] - 1, 0) : bytes();
+}
+
+std::string_view TailRecord::kept(std::size_t fromEnd, std::size_t toEnd) const noexcept {
+    // A read that found no record keeps only the end of what it searched.
+    const std::size_t keptBytes = buffer_.size() - begin_;
+    fromEnd = std::min(fromEnd, keptBytes);
+    toEnd = std::min(toEnd, fromEnd);
+    return std::string_view(buffer_).substr(buffer_.size() - fromEnd, fromEnd - toEnd);
 }
 
 std::string_view TailRecord::bytes() const noexcept { return std::string_view(buffer_).substr(begin_); }
@@ -73,37 +81,59 @@ ReadStatus TailRecord::read(const char* path) {
 }
 
 ReadStatus TailRecord::scan(const platform::SharedFile& file) {
+    // Past kKeptTailBytes the search only counts line breaks, in a block of
+    // that size reused: a log with no record in its last hundreds of MB needs
+    // no buffer of that size. A record found that far back has the lines
+    // between its first break and the bytes kept read again: the record is
+    // what the module keeps.
+    std::unique_ptr<char[]> counted;
     std::array<std::size_t, kRecordBreaks> found;
     fileSize_ = file.size();
-    std::int64_t blockEnd = fileSize_;
     int freshStarts = 0;
-    while (breaksFound_ < kRecordBreaks && blockEnd > 0) {
-        const std::int64_t blockStart = std::max<std::int64_t>(0, blockEnd - std::int64_t{kBlockSize});
-        const auto length = static_cast<std::size_t>(blockEnd - blockStart);
-        char* const block = roomBefore(length);
-        const std::int64_t got = file.readAt(blockStart, block, length);
-        if (got < 0) return failed(ReadStatus::kCannotOpen);
-        if (static_cast<std::size_t>(got) < length) {
-            // The file now ends before this block does: the bytes read from its
-            // old end are gone. Start again from where it ends now, rather than
-            // step down through its old size a block at a time.
-            fileSize_ = file.currentSize();
-            if (fileSize_ < 0) return failed(ReadStatus::kCannotOpen);
-            if (++freshStarts > kFreshStarts) return failed(ReadStatus::kTooSmall);
-            restart();
-            blockEnd = fileSize_;
-            continue;
+    for (;;) {
+        std::int64_t blockEnd = fileSize_;
+        bool shrank = false;
+        while (breaksFound_ < kRecordBreaks && blockEnd > 0) {
+            const bool keep = keptBytes() + kBlockSize <= kKeptTailBytes;
+            const std::size_t blockSize = keep ? kBlockSize : kKeptTailBytes;
+            const std::int64_t blockStart = std::max<std::int64_t>(0, blockEnd - static_cast<std::int64_t>(blockSize));
+            const auto length = static_cast<std::size_t>(blockEnd - blockStart);
+            if (!keep && counted == nullptr) counted = std::make_unique<char[]>(kKeptTailBytes);
+            char* const block = keep ? roomBefore(length) : counted.get();
+            const std::int64_t got = file.readAt(blockStart, block, length);
+            if (got < 0) return failed(ReadStatus::kCannotOpen);
+            if (static_cast<std::size_t>(got) < length) {
+                shrank = true;
+                break;
+            }
+            if (keep) begin_ -= length;
+            const std::size_t count = findLastLineFeeds(
+                {block, length}, std::span(found).first(static_cast<std::size_t>(kRecordBreaks - breaksFound_)));
+            for (std::size_t i = 0; i < count; ++i) {
+                breakFromEnd_[static_cast<std::size_t>(breaksFound_++)] =
+                    static_cast<std::size_t>(fileSize_ - blockStart) - found[i];
+            }
+            blockEnd = blockStart;
         }
-        begin_ -= length;
-
-        const std::size_t count = findLastLineFeeds(
-            {block, length}, std::span(found).first(static_cast<std::size_t>(kRecordBreaks - breaksFound_)));
-        for (std::size_t i = 0; i < count; ++i) {
-            breakFromEnd_[static_cast<std::size_t>(breaksFound_++)] = buffer_.size() - (begin_ + found[i]);
+        const std::int64_t keptStart = fileSize_ - static_cast<std::int64_t>(keptBytes());
+        if (!shrank && breaksFound_ == kRecordBreaks && blockEnd < keptStart) {
+            const std::int64_t first = fileSize_ - static_cast<std::int64_t>(breakFromEnd_[kRecordBreaks - 1]);
+            const auto length = static_cast<std::size_t>(keptStart - first);
+            const std::int64_t got = file.readAt(first, roomBefore(length), length);
+            if (got < 0) return failed(ReadStatus::kCannotOpen);
+            shrank = static_cast<std::size_t>(got) < length;
+            if (!shrank) begin_ -= length;
         }
-        blockEnd = blockStart;
+        if (!shrank) break;
+        // The file now ends before a block asked for does: the bytes read from
+        // its old end are gone. Start again from where it ends now, rather
+        // than step down through its old size a block at a time.
+        fileSize_ = file.currentSize();
+        if (fileSize_ < 0) return failed(ReadStatus::kCannotOpen);
+        if (++freshStarts > kFreshStarts) return failed(ReadStatus::kTooSmall);
+        restart();
     }
-    reachedStart_ = blockEnd == 0;
+    reachedStart_ = keptBytes() == static_cast<std::size_t>(fileSize_);
     // The minimum size holds whatever the read found.
     const bool complete = breaksFound_ == kRecordBreaks && fileSize_ >= kMinimumLogSize;
     return status_ = complete ? ReadStatus::kRecord : ReadStatus::kTooSmall;

@@ -73,12 +73,15 @@ private:
     ReadStatus failed(ReadStatus status) noexcept;
     ReadStatus scan(const platform::SharedFile& file);
     char* roomBefore(std::size_t length);
-    // Where break i (0 is the last one in the file) lies in buffer_.
-    std::size_t breakAt(int i) const noexcept { return buffer_.size() - breakFromEnd_[static_cast<std::size_t>(i)]; }
+    std::size_t keptBytes() const noexcept { return buffer_.size() - begin_; }
+    // The bytes kept from `fromEnd` to `toEnd` bytes before the end of the
+    // file as read, or the part of them kept.
+    std::string_view kept(std::size_t fromEnd, std::size_t toEnd) const noexcept;
 
     // The bytes read fill buffer_ from begin_ to its end; each block read goes
     // in front of the one read before it. Breaks are kept as distances from
-    // the end, which a block put in front leaves as they are.
+    // the end of the file as read, which a block put in front leaves as they
+    // are; one found past the bytes kept lies before them.
     std::string buffer_;
     std::size_t begin_ = 0;
     std::array<std::size_t, kRecordBreaks> breakFromEnd_{};

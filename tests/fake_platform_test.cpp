@@ -195,4 +195,43 @@ TEST_F(FakePlatformTest, AReadMadeAfterTheLogsSecondIsNeverRepeated) {
     EXPECT_EQ(fake_platform::calls().open, 0);
 }
 
+// A log too small for a record gains one only through a write, which moves
+// its time or its size: it is read again then, or once more after a read
+// made within its second, and never at a poll that finds neither changed. A
+// log that cannot be opened may become readable unwritten: every poll tries.
+TEST_F(FakePlatformTest, ALogTooSmallIsReadAgainOnlyWhenItsTimeOrSizeChanges) {
+    const std::string small(2000, 'x');
+    const std::string record = logEndingWith({});
+    const struct {
+        const char* change;
+        std::string bytes;
+        std::int64_t modified, now;
+        bool openable;
+        int opens;
+        const char* answer;
+    } steps[] = {
+        {"first read", small, 100, 200, true, 1, "File too small."},
+        {"nothing", small, 100, 300, true, 0, "File too small."},
+        {"its time put back", small, 90, 300, true, 1, "File too small."},
+        {"nothing again", small, 90, 300, true, 0, "File too small."},
+        {"grown, its time kept", small + "y", 90, 300, true, 1, "File too small."},
+        {"grown, and cannot be opened", small + "yz", 90, 300, false, 1, "Unable to open file."},
+        {"still cannot be opened", small + "yz", 90, 300, false, 1, "Unable to open file."},
+        {"opened, in its second", small, 400, 400, true, 1, "File too small."},
+        {"its second not yet over", small, 400, 400, true, 0, "File too small."},
+        {"a later second", small, 400, 401, true, 1, "File too small."},
+        {"settled", small, 400, 402, true, 0, "File too small."},
+        {"a record written", record, 500, 600, true, 1, "Hello there"},
+        {"cut under the minimum", record.substr(0, 900), 501, 600, true, 1, "File too small."},
+    };
+    for (const auto& step : steps) {
+        putLog(step.bytes, step.modified);
+        fake_platform::file(kLog).openable = step.openable;
+        fake_platform::setNow(step.now);
+        fake_platform::calls() = {};
+        EXPECT_EQ(query("3"), step.answer) << step.change;
+        EXPECT_EQ(fake_platform::calls().open, step.opens) << step.change;
+    }
+}
+
 }  // namespace

@@ -100,6 +100,28 @@ TEST_F(MemoryTest, LogsPolledInTurnKeepNothingAfterTheFirstCycleHoweverMany) {
     }
 }
 
+// A log with no record, its line ends CRs alone: read when it changes, not at
+// every poll, and never held whole, not even while it is searched.
+TEST_F(MemoryTest, ALogWithoutARecordIsReadOnlyWhenItChangesAndNeverHeldWhole) {
+    const std::string other = log + ".other";
+    for (const std::string& path : {log, other}) {
+        fake_platform::put(path, {std::string(20 * 1024 * 1024, '\r'), kModified});
+    }
+    function1("no such log", "3");  // the answers' first block, whichever test runs first
+    fake_platform::calls() = {};
+    const std::size_t before = heapCount().liveBytes;
+    testing_support::resetPeak();
+    for (int poll = 0; poll < 1000; ++poll) {
+        fake_platform::setNow(kModified + poll / 100);  // the first reads are within the logs' second
+        for (const std::string& path : {log, other}) ASSERT_STREQ(function1(path.c_str(), "3"), "File too small.");
+    }
+    EXPECT_LE(fake_platform::calls().open, 2 * 2);  // once, and once more after the logs' second
+    const std::size_t kept = record::kKeptTailBytes;
+    EXPECT_LE(heapCount().liveBytes - before, 2 * kept + 1024);
+    // Each search: the bytes kept and one block, reused, to count line breaks in.
+    EXPECT_LE(heapCount().peakLiveBytes - before, 3 * kept + 4096);
+}
+
 // An address space too fragmented for a large block refuses one answer, not
 // every answer after it.
 TEST(AnswerArena, SmallAnswersStillSucceedAfterALargeOneWasRefused) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/support/tail_read.h"
 #include "tests/support/temp_log.h"
@@ -126,6 +127,8 @@ TEST_F(TailReaderTest, KeepsTheBlocksItReadAndWhetherTheyReachTheStart) {
     RecordValues longLine = values;
     longLine.text = std::string(2500, 'm');
     const std::string record = testing_support::record(longLine);
+    RecordValues longerThanKept = values;
+    longerThanKept.time = std::string(record::kKeptTailBytes, 't');
     const struct {
         const char* name;
         std::string log;
@@ -134,6 +137,8 @@ TEST_F(TailReaderTest, KeepsTheBlocksItReadAndWhetherTheyReachTheStart) {
         {"a long line across blocks", logEndingWith(longLine)},
         {"a record whose 13th break is byte 0", "\n" + record},
         {"a record whose 13th break is byte 1", "x\n" + record},
+        {"a record longer than the bytes kept", logEndingWith(longerThanKept)},
+        {"a record longer than the bytes kept, its 13th break byte 0", "\n" + testing_support::record(longerThanKept)},
     };
     for (const auto& c : cases) {
         const std::string path = folder.file("chat.log");
@@ -144,10 +149,49 @@ TEST_F(TailReaderTest, KeepsTheBlocksItReadAndWhetherTheyReachTheStart) {
         std::size_t thirteenth = c.log.size();
         for (int found = 0; found < record::kRecordBreaks; ++found) thirteenth = c.log.rfind('\n', thirteenth - 1);
         const std::size_t blocks = (c.log.size() - thirteenth + kBlockSize - 1) / kBlockSize;
-        const std::size_t kept = std::min(c.log.size(), blocks * kBlockSize);
+        // Past kKeptTailBytes: the record itself, from its first line's break.
+        const std::size_t kept = blocks * kBlockSize > record::kKeptTailBytes ? c.log.size() - thirteenth
+                                                                              : std::min(c.log.size(), blocks * kBlockSize);
         EXPECT_EQ(tail.bytes(), std::string_view(c.log).substr(c.log.size() - kept)) << c.name;
         EXPECT_EQ(tail.reachedStart(), kept == c.log.size()) << c.name;
         EXPECT_EQ(tail.fileSize(), static_cast<std::int64_t>(c.log.size())) << c.name;
+    }
+}
+
+// A log with no record keeps only the end of what its read searched, however
+// far back the read counted line breaks.
+TEST_F(TailReaderTest, ALogWithoutARecordKeepsOnlyItsLastBytes) {
+    constexpr std::size_t kKept = record::kKeptTailBytes;
+    const struct {
+        std::size_t size;
+        std::vector<std::size_t> lineFeeds;  // where they are, from the start
+    } cases[] = {
+        {kKept, {0, 5000}},
+        {kKept + 1, {0, 1, 2}},
+        {20 * kKept + 7, {3, kKept, 10 * kKept, 20 * kKept + 6}},
+        {3 * kKept, {}},
+    };
+    for (const auto& c : cases) {
+        std::string log(c.size, '\r');  // CR-only line ends: no line breaks at all
+        for (const std::size_t at : c.lineFeeds) log[at] = '\n';
+        const std::string path = folder.file("cr.log");
+        testing_support::writeFile(path, log);
+        record::TailRecord tail;
+        ASSERT_EQ(tail.read(path.c_str()), record::ReadStatus::kTooSmall) << c.size;
+        const std::size_t kept = std::min(c.size, kKept);
+        EXPECT_EQ(tail.bytes(), std::string_view(log).substr(c.size - kept)) << c.size;
+        EXPECT_EQ(tail.reachedStart(), kept == c.size) << c.size;
+        EXPECT_EQ(tail.breaksFound(), static_cast<int>(c.lineFeeds.size())) << c.size;
+        // A line only partly kept is what is kept of it; text after the last break likewise.
+        const std::size_t lastBreak = c.lineFeeds.empty() ? 0 : c.lineFeeds.back() + 1;
+        EXPECT_EQ(tail.afterLastBreak(), std::string_view(log).substr(std::max(lastBreak, c.size - kept))) << c.size;
+        if (c.lineFeeds.size() >= 2) {
+            const std::size_t begin = c.lineFeeds[c.lineFeeds.size() - 2] + 1, end = c.lineFeeds.back();
+            const std::size_t from = std::max(begin, std::min(end, c.size - kept));
+            std::string_view expected = std::string_view(log).substr(from, end - from);
+            if (!expected.empty() && expected.back() == '\r') expected.remove_suffix(1);
+            EXPECT_EQ(tail.line(1), expected) << c.size;
+        }
     }
 }
 

@@ -25,6 +25,7 @@ void* allocate(std::size_t size, std::size_t alignment) {
     static_cast<Header*>(memory)[-1] = {block, size};
     ++counted.allocations;
     counted.liveBytes += size;
+    if (counted.liveBytes > counted.peakLiveBytes) counted.peakLiveBytes = counted.liveBytes;
     return memory;
 }
 
@@ -51,6 +52,8 @@ void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { rel
 namespace testing_support {
 
 HeapCount heapCount() noexcept { return counted; }
+
+void resetPeak() noexcept { counted.peakLiveBytes = counted.liveBytes; }
 
 void refuseAbove(std::size_t bytes) noexcept { largestAllowed = bytes; }
 

@@ -9,7 +9,11 @@ namespace testing_support {
 struct HeapCount {
     std::size_t allocations = 0;  // ever made
     std::size_t liveBytes = 0;    // asked for and not yet given back
+    std::size_t peakLiveBytes = 0;  // the most live at once since resetPeak()
 };
+
+// Starts the peak again from the bytes live now.
+void resetPeak() noexcept;
 
 HeapCount heapCount() noexcept;
 

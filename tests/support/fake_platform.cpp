@@ -77,7 +77,8 @@ FileStatus statFile(const char* path) noexcept {
     if (path == nullptr) return {};
     const auto found = s.files.find(path);
     if (found == s.files.end()) return {};
-    return {true, found->second.regular, !found->second.regular, found->second.modified};
+    return {true, found->second.regular, !found->second.regular, found->second.modified,
+            static_cast<std::int64_t>(found->second.bytes.size())};
 }
 
 std::int64_t nowSeconds() noexcept { return state().now; }
@@ -95,7 +96,7 @@ bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
         any = true;
         if (!visitor.wants(name)) continue;
         ++s.calls.stat;
-        if (file.regular) visitor.found(name, {true, true, false, file.modified});
+        if (file.regular) visitor.found(name, {true, true, false, file.modified, static_cast<std::int64_t>(file.bytes.size())});
     }
     return any;  // a folder exists while it holds a file
 }
@@ -110,8 +111,8 @@ SharedFile SharedFile::open(const char* path) noexcept {
     if (path == nullptr) return failed(kNoPath);
     const auto found = s.files.find(path);
     if (found == s.files.end()) return failed(2);  // "no such file" on both OSes
+    ++s.calls.open;  // tried, whether or not it opens
     if (!found->second.openable) return failed(13);
-    ++s.calls.open;
     const NativeHandle handle = s.nextHandle++;
     s.open[handle] = path;
     SharedFile opened(handle, 0);

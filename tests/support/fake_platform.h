@@ -18,7 +18,7 @@ struct File {
 
 struct Calls {
     int stat = 0;
-    int open = 0;
+    int open = 0;  // tried, whether or not it opened
     int read = 0;
     int size = 0;  // sizes asked again after the open
     int list = 0;  // folder listings
