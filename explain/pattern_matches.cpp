@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "record/name_pattern.h"
-#include "record/newest_log.h"
+#include "record/folder_matches.h"
 
 namespace explain {
 

@@ -44,16 +44,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     record::FieldCache cache;
     const std::string answer(cache.queryField(path, nullNumber ? nullptr : number.c_str()).text);
 
-    // A pattern with no folder names the newest match in the current folder:
-    // all are dated alike, so the name that sorts last ("small", then "log";
-    // "folder" is no regular file). One with a folder finds none here.
+    // A pattern with no folder names the newest match in the current folder
+    // that holds a record ("log"), else the newest match ("small": all are
+    // dated alike; "folder" is no regular file). One with a folder finds none
+    // here.
     std::string named = path != nullptr ? path : "";
     const bool pattern = named.find_first_of("*?", named.rfind('/') == std::string::npos ? 0 : named.rfind('/')) !=
                          std::string::npos;
     if (path != nullptr && pattern) {
         named = named.find('/') != std::string::npos                ? "none"
-                : reference::matchesPattern(named, "small")         ? "small"
                 : reference::matchesPattern(named, "log")           ? "log"
+                : reference::matchesPattern(named, "small")         ? "small"
                                                                     : "none";
     }
     if (named == "log") {

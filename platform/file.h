@@ -26,6 +26,10 @@ FileStatus statFile(const char* path) noexcept;
 // Calendar time in whole seconds since 1970-01-01 UTC.
 std::int64_t nowSeconds() noexcept;
 
+// Milliseconds on a clock that only moves forward, from some fixed start; a
+// few milliseconds coarse. Reading it is no system call.
+std::int64_t steadyMilliseconds() noexcept;
+
 // What a folder listing tells its caller, entry by entry.
 class FolderVisitor {
 public:

@@ -37,6 +37,13 @@ std::int64_t nowSeconds() noexcept {
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
+std::int64_t steadyMilliseconds() noexcept {
+    // The coarse clock is read from the vDSO without entering the kernel.
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+}
+
 SharedFile SharedFile::open(const char* path) noexcept {
     if (path == nullptr) return failed(kNoPath);
     // O_NONBLOCK: opening a FIFO with no writer would otherwise wait forever

@@ -41,6 +41,8 @@ std::int64_t nowSeconds() noexcept {
     return unixSeconds(now);
 }
 
+std::int64_t steadyMilliseconds() noexcept { return static_cast<std::int64_t>(::GetTickCount64()); }
+
 SharedFile SharedFile::open(const char* path) noexcept {
     if (path == nullptr) return failed(kNoPath);
     // The messaging client keeps the log open for writing, and may rename,

@@ -47,6 +47,6 @@ extern "C" char* PLUGIN_CALL function1(const char* path, const char* fieldNumber
 extern "C" char* PLUGIN_CALL function2(const char* path, const char* /*ignored*/) {
     return answerOrEmpty([&] {
         const std::lock_guard<std::mutex> lock(moduleMutex);
-        return plugin::queryFileAge(path);
+        return plugin::queryFileAge(path, fieldCache);
     });
 }

@@ -4,7 +4,6 @@
 #include "plugin/age_texts.h"
 #include "plugin/plugin_text.h"
 #include "record/name_pattern.h"
-#include "record/newest_log.h"
 #include "record/record_layout.h"
 
 namespace plugin {
@@ -15,18 +14,14 @@ std::int32_t displayedAge(std::int64_t now, std::int64_t modified) noexcept {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(difference));
 }
 
-char* queryFileAge(const char* path) {
+char* queryFileAge(const char* path, record::FieldCache& fields) {
     static AgeTexts* const ages = new AgeTexts;  // its texts outlive the module, so may it
     static record::AnswerSlot unableToOpen;
-    static record::NewestLog* const newest = new record::NewestLog;
     const std::int64_t now = platform::nowSeconds();
-    platform::FileStatus status;
-    if (path != nullptr && record::isPattern(path, platform::backslashSeparates())) {
-        // The newest match's age; no match answers as a missing log.
-        if (newest->find(path)) status = newest->status();
-    } else {
-        status = platform::statFile(path);
-    }
+    // No match of a pattern answers as a missing log.
+    const platform::FileStatus status = path != nullptr && record::isPattern(path, platform::backslashSeparates())
+                                            ? fields.patternFileStatus(path)
+                                            : platform::statFile(path);
     if (!status.ok) return answers().reuseOrCopy(record::kUnableToOpen, unableToOpen);
     return ages->text(displayedAge(now, status.modifiedSeconds), answers());
 }

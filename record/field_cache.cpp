@@ -7,6 +7,15 @@
 
 namespace record {
 
+namespace {
+
+// Newer matches too small for a record that a pattern passes over, at most:
+// past them it answers as its newest match, so that a folder of empty logs
+// costs a bounded amount of work at each refresh.
+constexpr std::size_t kMostPassedOver = FieldCache::kLogs;
+
+}  // namespace
+
 FieldAnswer FieldCache::queryField(const char* path, const char* fieldNumber) {
     const std::string_view given = path != nullptr ? std::string_view(path) : std::string_view();
     LogMemory& log = path != nullptr ? memoryOf(given) : noPath_;
@@ -14,12 +23,18 @@ FieldAnswer FieldCache::queryField(const char* path, const char* fieldNumber) {
         pollPattern(log, path);
     } else {
         const platform::FileStatus status = platform::statFile(path);
-        if (log.mustRead(status)) log.read(path, status);
+        if (log.last.state.mustRead(status)) log.last.read(path, status);
     }
     const std::optional<std::size_t> index = parseFieldNumber(fieldNumber);
     AnswerSlot& slot = log.answers[index.value_or(kFieldCount)];
-    if (log.failed()) return {log.field(kStatusField), slot};
-    return {index ? log.field(*index) : std::string_view(), slot};
+    if (log.last.state.failed()) return {log.last.field(kStatusField), slot};
+    return {index ? log.last.field(*index) : std::string_view(), slot};
+}
+
+platform::FileStatus FieldCache::patternFileStatus(const char* pattern) {
+    LogMemory& log = memoryOf(pattern);
+    pollPattern(log, pattern);
+    return log.fileStatus;
 }
 
 FieldCache::LogMemory& FieldCache::memoryOf(std::string_view wanted) {
@@ -28,95 +43,158 @@ FieldCache::LogMemory& FieldCache::memoryOf(std::string_view wanted) {
     if (lastPolled_ == nullptr || lastPolled_->path != wanted) {
         // Paths of logs in one folder differ near their end: compare from there.
         const auto found = std::find_if(logs_.begin(), logs_.end(), [&](const LogMemory& log) {
-            return log.lastPolled != 0 && log.path.size() == wanted.size() &&
+            return log.lastPolledAt != 0 && log.path.size() == wanted.size() &&
                    std::equal(wanted.rbegin(), wanted.rend(), log.path.rbegin());
         });
         if (found != logs_.end()) {
             lastPolled_ = &*found;
         } else {
-            // A memory that holds no log has lastPolled 0, the least of all.
+            // A memory that holds no log was polled at 0, the least of all.
             lastPolled_ = &*std::min_element(logs_.begin(), logs_.end(), [](const LogMemory& a, const LogMemory& b) {
-                return a.lastPolled < b.lastPolled;
+                return a.lastPolledAt < b.lastPolledAt;
             });
             // Room for a usual path from the start: a memory that passes from
             // log to log then keeps no new bytes for the next one's name.
             lastPolled_->path.reserve(kUsualPathBytes);
             lastPolled_->path.assign(wanted);
-            lastPolled_->last = {};
-            lastPolled_->file.clear();
+            lastPolled_->forget();
         }
     }
-    lastPolled_->lastPolled = polls_;
+    lastPolled_->lastPolledAt = polls_;
     return *lastPolled_;
 }
 
-void FieldCache::pollPattern(LogMemory& log, const char* pattern) {
-    if (!newest_.find(pattern)) {
-        // No match, or no such folder: as a log that cannot be opened, read
-        // again at the next poll.
-        log.last = {};
-        log.last.status = ReadStatus::kCannotOpen;
-        return;
-    }
-    // Another file than the one read last is read at once; the first, by the
-    // rules of a log never read.
-    const bool otherFile = !log.file.empty() && log.file != newest_.path();
-    if (otherFile || log.mustRead(newest_.status())) {
-        log.file.assign(newest_.path());
-        log.read(log.file.c_str(), newest_.status());
-    }
+void FieldCache::LogMemory::forget() {
+    last.state = {};
+    file.clear();
+    fileStatus = {};
+    refreshed = false;
+    passedOver.clear();
 }
 
-bool FieldCache::LogMemory::mustRead(const platform::FileStatus& status) const noexcept {
+void FieldCache::pollPattern(LogMemory& log, const char* pattern) {
+    const std::int64_t now = platform::steadyMilliseconds();
+    if (log.refreshed && now >= log.refreshedAt && now - log.refreshedAt < kRefreshMilliseconds) return;
+    log.refreshed = true;
+    log.refreshedAt = now;
+    const FolderMatches::Match* const newest = matches_.list(pattern) ? matches_.newest() : nullptr;
+    if (newest == nullptr) {
+        // No match, or no such folder: as a log that cannot be opened, tried
+        // again at the next refresh.
+        log.last.state = {};
+        log.last.state.status = ReadStatus::kCannotOpen;
+        log.fileStatus = {};
+        log.passedOver.clear();
+        return;
+    }
+    for (PassedOver& passed : log.passedOver) passed.listed = false;
+    const FolderMatches::Match* answering = nullptr;
+    const FolderMatches::Match* match = newest;
+    for (std::size_t passed = 0; match != nullptr && passed <= kMostPassedOver; ++passed) {
+        if (answersFor(log, *match)) {
+            answering = match;
+            break;
+        }
+        match = matches_.newestOlderThan(match);
+    }
+    if (answering == nullptr) {
+        // Every match it looked at is too small: the newest answers so.
+        answering = newest;
+        log.file.assign(matches_.path(*newest));
+        log.last.state = passedOver(log, matches_.name(*newest))->state;
+    }
+    log.fileStatus = answering->status;
+    std::erase_if(log.passedOver, [](const PassedOver& p) { return !p.listed; });
+}
+
+FieldCache::PassedOver* FieldCache::passedOver(LogMemory& log, std::string_view name) noexcept {
+    const auto found = std::find_if(log.passedOver.begin(), log.passedOver.end(),
+                                    [&](const PassedOver& passed) { return passed.name == name; });
+    return found != log.passedOver.end() ? &*found : nullptr;
+}
+
+void FieldCache::passOver(LogMemory& log, std::string_view name, const ReadState& state) {
+    PassedOver* passed = passedOver(log, name);
+    if (passed == nullptr) passed = &log.passedOver.emplace_back(PassedOver{std::string(name), {}, false});
+    passed->state = state;
+    passed->listed = true;
+}
+
+bool FieldCache::answersFor(LogMemory& log, const FolderMatches::Match& match) {
+    const std::string_view name = matches_.name(match);
+    const char* const path = matches_.path(match);
+    // The first file a pattern names follows the rules of a log never read.
+    if (log.file.empty()) log.file.assign(path);
+    if (log.file == path) {
+        if (log.last.state.mustRead(match.status)) log.last.read(path, match.status);
+        if (log.last.state.status != ReadStatus::kTooSmall) return true;
+        passOver(log, name, log.last.state);
+        return false;
+    }
+    // Another file is read at once, whatever its time, unless it was too
+    // small and has not changed since.
+    PassedOver* const passed = passedOver(log, name);
+    if (passed != nullptr && !passed->state.mustRead(match.status)) {
+        passed->listed = true;
+        return false;
+    }
+    candidate_.read(path, match.status);
+    if (candidate_.state.status == ReadStatus::kTooSmall) {
+        passOver(log, name, candidate_.state);
+        return false;
+    }
+    std::swap(log.last, candidate_);
+    log.file.assign(path);
+    return true;
+}
+
+bool FieldCache::ReadState::mustRead(const platform::FileStatus& file) const noexcept {
     // A path whose status is unknown, or that is no regular file, is read
     // anyway, so that it answers "Unable to open file." rather than what its
     // memory holds; so is a log that could not be opened, which may become
     // readable without being written.
-    if (!status.ok || !status.regularFile || last.status == ReadStatus::kCannotOpen) return true;
-    if (status.modifiedSeconds > last.lastModified) return true;
+    if (!file.ok || !file.regularFile || status == ReadStatus::kCannotOpen) return true;
+    if (file.modifiedSeconds > lastModified) return true;
     // A log too small for a record gains none without a write, which moves
     // its time or its size: any other time or size is read again, a time put
     // back too.
-    if (last.status == ReadStatus::kTooSmall &&
-        (status.modifiedSeconds != last.lastModified || status.size != last.size)) {
-        return true;
-    }
+    if (status == ReadStatus::kTooSmall && (file.modifiedSeconds != lastModified || file.size != size)) return true;
     // Reading the clock is no system call, and only an unsettled read asks.
-    return last.unsettled && status.modifiedSeconds == last.lastModified && platform::nowSeconds() > last.lastModified;
+    return unsettled && file.modifiedSeconds == lastModified && platform::nowSeconds() > lastModified;
 }
 
-void FieldCache::LogMemory::read(const char* logPath, const platform::FileStatus& status) {
+void FieldCache::LastRead::read(const char* logPath, const platform::FileStatus& status) {
     // Until the read has succeeded the memory trusts nothing: a read that
     // fails, or runs out of memory, is tried again at the next poll.
-    last = {};
+    state = {};
     // Taken before the read: a read begun after the log's second has ended
     // cannot miss a write made within it.
     const std::int64_t readStarted = platform::nowSeconds();
     const ReadStatus found = tail.read(logPath);
     if (found == ReadStatus::kCannotOpen) {
-        last.status = found;
+        state.status = found;
         return;
     }
     if (found == ReadStatus::kRecord && tail.bytes().size() > kKeptTailBytes) {
         cutFields(tail, fields);
-        last.isCut.set();
+        state.isCut.set();
         tail.forget();
     }
     // A log that appeared between the status query and the open has no time
     // to trust yet: 0, so the next poll reads it again.
-    last.lastModified = status.ok && status.regularFile ? status.modifiedSeconds : 0;
-    last.size = tail.fileSize();
-    last.unsettled = readStarted <= last.lastModified;
-    last.status = found;
+    state.lastModified = status.ok && status.regularFile ? status.modifiedSeconds : 0;
+    state.size = tail.fileSize();
+    state.unsettled = readStarted <= state.lastModified;
+    state.status = found;
 }
 
-std::string_view FieldCache::LogMemory::field(std::size_t index) {
-    if (index == kStatusField) return statusText(last.status);
+std::string_view FieldCache::LastRead::field(std::size_t index) {
+    if (index == kStatusField) return statusText(state.status);
     // The record may be another log's, read before this memory passed on.
-    if (last.status == ReadStatus::kNotRead) return {};
-    if (!last.isCut[index]) {
+    if (state.status == ReadStatus::kNotRead) return {};
+    if (!state.isCut[index]) {
         cutField(tail, index, fields);
-        last.isCut.set(index);
+        state.isCut.set(index);
     }
     return fields.field[index];
 }

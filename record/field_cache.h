@@ -8,10 +8,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/file.h"
 #include "record/field_set.h"
-#include "record/newest_log.h"
+#include "record/folder_matches.h"
 #include "record/tail_reader.h"
 
 namespace record {
@@ -32,8 +33,16 @@ struct FieldAnswer {
 };
 
 // A path whose last part holds * or ? is a pattern: it names the newest
-// regular file in its folder whose name matches (record/name_pattern.h), and
-// is remembered under the pattern's text.
+// regular file in its folder whose name matches (record/name_pattern.h) and
+// that does not answer "File too small.", so that a conversation's new log
+// takes over once it holds a record; while none does, the newest. It is
+// remembered under the pattern's text, with the newer matches it passed over,
+// which are read again only when they change, as a plain path would be.
+//
+// A host refreshes a pattern with a burst of calls: one per field it shows,
+// and the age. Calls for the same pattern within kRefreshMilliseconds of the
+// one that listed its folder are one refresh: they list it no more and all
+// answer from the same file, the age included.
 //
 // Remembers the last read of each of the kLogs logs polled most recently,
 // keyed by the path text as given: polling one more forgets the one polled
@@ -55,6 +64,7 @@ public:
     static constexpr std::size_t kLogs = 16;
     // Windows' classic longest path.
     static constexpr std::size_t kUsualPathBytes = 260;
+    static constexpr std::int64_t kRefreshMilliseconds = 100;
 
     FieldCache() = default;
     // It points into itself.
@@ -67,11 +77,15 @@ public:
     // text stays valid until the next query.
     FieldAnswer queryField(const char* path, const char* fieldNumber);
 
+    // The status of the file that `pattern` answers from in this refresh, as
+    // its folder listed it; not ok when it names none.
+    platform::FileStatus patternFileStatus(const char* pattern);
+
 private:
     // One slot per field, and one for numbers outside 0 to 5.
     static constexpr std::size_t kQueries = kFieldCount + 1;
 
-    // What a log's memory knows of its last read; as constructed, a log
+    // What a memory knows of the last read of a log; as constructed, a log
     // never read.
     struct ReadState {
         std::int64_t lastModified = 0;
@@ -79,43 +93,68 @@ private:
         bool unsettled = false;
         ReadStatus status = ReadStatus::kNotRead;
         std::bitset<kFieldCount> isCut;  // fields already cut from the read
+
+        bool failed() const noexcept { return status != ReadStatus::kRecord && status != ReadStatus::kNotRead; }
+        // Whether a log of `status` must be read again.
+        bool mustRead(const platform::FileStatus& status) const noexcept;
     };
 
-    struct LogMemory {
-        std::string path;
-        std::uint64_t lastPolled = 0;  // 0: holds no log
-        // For a pattern, the file its last read was of.
-        std::string file;
-        ReadState last;
-        // The last read. A field is cut from it when first asked for, so a
-        // poll that re-reads the log cuts only the field it answers with; a
-        // read past kKeptTailBytes has every field cut at once and is let go.
-        // Their buffers serve the next log this memory holds.
+    // The last read of one log, and the fields cut from it. A field is cut
+    // when first asked for, so a poll that re-reads the log cuts only the
+    // field it answers with; a read past kKeptTailBytes has every field cut at
+    // once and is let go. Its buffers serve the next log read into it.
+    struct LastRead {
+        ReadState state;
         TailRecord tail;
         FieldSet fields;
-        // Kept when the memory passes to another log: a text is handed out
-        // again only when it reads the same.
-        std::array<AnswerSlot, kQueries> answers;
 
-        bool failed() const noexcept {
-            return last.status != ReadStatus::kRecord && last.status != ReadStatus::kNotRead;
-        }
-        bool mustRead(const platform::FileStatus& status) const noexcept;
         void read(const char* logPath, const platform::FileStatus& status);
         std::string_view field(std::size_t index);
     };
 
+    // A newer match a pattern passed over: too small when last read.
+    struct PassedOver {
+        std::string name;
+        ReadState state;
+        bool listed = false;  // in the current listing
+    };
+
+    struct LogMemory {
+        std::string path;
+        std::uint64_t lastPolledAt = 0;  // 0: holds no log
+        LastRead last;
+        // Kept when the memory passes to another log: a text is handed out
+        // again only when it reads the same.
+        std::array<AnswerSlot, kQueries> answers;
+
+        // A pattern's: the file its last read was of, and its status as listed.
+        std::string file;
+        platform::FileStatus fileStatus;
+        std::int64_t refreshedAt = 0;
+        bool refreshed = false;
+        std::vector<PassedOver> passedOver;
+
+        void forget();
+    };
+
     LogMemory& memoryOf(std::string_view path);
-    // A pattern's poll: the newest match, read when it is another file than
-    // the last read's, or by the rules of a plain path.
+    // A pattern's poll: a new refresh lists its folder and picks the file it
+    // answers from, reading what has changed.
     void pollPattern(LogMemory& log, const char* pattern);
+    // Whether `match` answers for the pattern of `log`, which then holds its
+    // read; reads it when it must.
+    bool answersFor(LogMemory& log, const FolderMatches::Match& match);
+    static PassedOver* passedOver(LogMemory& log, std::string_view name) noexcept;
+    static void passOver(LogMemory& log, std::string_view name, const ReadState& state);
 
     std::array<LogMemory, kLogs> logs_;
     // No path names no log: its answers never touch another log's memory.
     LogMemory noPath_;
     LogMemory* lastPolled_ = nullptr;
     std::uint64_t polls_ = 0;
-    NewestLog newest_;
+    FolderMatches matches_;
+    // A newer match read to see whether it holds a record.
+    LastRead candidate_;
 };
 
 }  // namespace record

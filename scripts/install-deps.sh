@@ -27,7 +27,10 @@ install() {
     "${as_root[@]}" dpkg --add-architecture i386
   fi
   export DEBIAN_FRONTEND=noninteractive
-  "${as_root[@]}" apt-get update -q
+  # A mirror caught mid-sync fails one index while the rest are fresh: go on
+  # with what was fetched, and let the install say if a package is missing.
+  "${as_root[@]}" apt-get update -q || "${as_root[@]}" apt-get update -q ||
+    echo "== apt-get update failed in part; installing from the package lists it has"
   "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 

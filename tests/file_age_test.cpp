@@ -34,15 +34,16 @@ TEST(FileAgeQuery, AnswersSecondsSinceTheLastChangeAsText) {
     testing_support::TempFolder folder;
     const std::string path = folder.file("chat.log");
     testing_support::writeFile(path, "x");
+    record::FieldCache fields;
     for (const std::int64_t age : {90, 0, -5}) {
         const std::int64_t before = platform::nowSeconds();
         testing_support::setModified(path, before - age);
-        const std::string answer = plugin::queryFileAge(path.c_str());
+        const std::string answer = plugin::queryFileAge(path.c_str(), fields);
         // The clock may tick once between setting the time and the query.
         EXPECT_TRUE(answer == std::to_string(age) || answer == std::to_string(age + 1)) << answer;
     }
-    EXPECT_STREQ(plugin::queryFileAge(folder.file("missing").c_str()), "Unable to open file.");
-    EXPECT_STREQ(plugin::queryFileAge(nullptr), "Unable to open file.");
+    EXPECT_STREQ(plugin::queryFileAge(folder.file("missing").c_str(), fields), "Unable to open file.");
+    EXPECT_STREQ(plugin::queryFileAge(nullptr, fields), "Unable to open file.");
 }
 
 }  // namespace

@@ -20,7 +20,11 @@ protected:
         fake_platform::setNow(10'000);
     }
 
-    std::string query(const char* path, const char* field = "3") { return std::string(cache.queryField(path, field).text); }
+    // A poll in a refresh of its own, as a host makes one a second.
+    std::string query(const char* path, const char* field = "3") {
+        fake_platform::advanceMilliseconds(record::FieldCache::kRefreshMilliseconds);
+        return std::string(cache.queryField(path, field).text);
+    }
 
     // A log whose message names it.
     static void putLog(const std::string& path, std::int64_t modified) {

@@ -18,6 +18,7 @@ struct State {
     std::map<platform::NativeHandle, std::string> open;
     platform::NativeHandle nextHandle = 3;
     std::int64_t now = 0;
+    std::int64_t milliseconds = 0;  // into the second `now`, on the steady clock
     Calls calls;
     std::function<void(const std::string&)> beforeRead;
     int readsLeft = -1;  // -1: reads never fail
@@ -36,6 +37,7 @@ void reset() {
     s.files.clear();
     s.open.clear();
     s.now = 0;
+    s.milliseconds = 0;
     s.calls = {};
     s.beforeRead = nullptr;
     s.readsLeft = -1;
@@ -57,6 +59,7 @@ void remove(const std::string& path) {
 }
 
 void setNow(std::int64_t seconds) { state().now = seconds; }
+void advanceMilliseconds(std::int64_t milliseconds) { state().milliseconds += milliseconds; }
 
 Calls& calls() { return state().calls; }
 
@@ -82,6 +85,8 @@ FileStatus statFile(const char* path) noexcept {
 }
 
 std::int64_t nowSeconds() noexcept { return state().now; }
+
+std::int64_t steadyMilliseconds() noexcept { return state().now * 1000 + state().milliseconds; }
 
 bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
     auto& s = state();

@@ -33,7 +33,10 @@ void reset();
 void put(const std::string& path, File file);
 File& file(const std::string& path);
 void remove(const std::string& path);
+// The calendar clock, in seconds; the steady clock reads it in milliseconds,
+// plus those advanced.
 void setNow(std::int64_t seconds);
+void advanceMilliseconds(std::int64_t milliseconds);
 Calls& calls();
 
 // Runs before every positioned read, with the path being read: a test can
