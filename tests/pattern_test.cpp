@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "record/field_cache.h"
@@ -106,6 +107,99 @@ TEST_F(PatternTest, ACachedPollListsOnceAndQueriesEachMatch) {
     EXPECT_EQ(fake_platform::calls().list, 3);
     EXPECT_EQ(fake_platform::calls().stat, 3 * 5);
     EXPECT_EQ(fake_platform::calls().open, 0);
+}
+
+// A host's refresh: each field it shows and the age, in a burst. The burst
+// lists the folder once and answers from one file, even when a newer log
+// appears in the middle of it; the next refresh sees that log.
+TEST_F(PatternTest, ARefreshListsOnceAndAnswersFromOneFile) {
+    putLog("logs/a.log", 100);
+    fake_platform::setNow(1000);
+    EXPECT_EQ(query("logs/*.log", "3"), "logs/a.log");
+    fake_platform::advanceMilliseconds(1000);
+    fake_platform::calls() = {};
+    const auto burst = [&](const char* field) {
+        fake_platform::advanceMilliseconds(10);
+        return std::string(cache.queryField("logs/*.log", field).text);
+    };
+    EXPECT_EQ(burst("3"), "logs/a.log");
+    putLog("logs/b.log", 200);  // appears within the refresh
+    EXPECT_EQ(burst("1"), "Ada Quinn");
+    EXPECT_EQ(burst("3"), "logs/a.log");
+    fake_platform::advanceMilliseconds(10);
+    EXPECT_EQ(cache.patternFileStatus("logs/*.log").modifiedSeconds, 100);  // the age's file too
+    EXPECT_EQ(fake_platform::calls().list, 1);
+    EXPECT_EQ(fake_platform::calls().open, 0);
+    // The end of the window is the next refresh, and so is a clock gone back.
+    fake_platform::advanceMilliseconds(record::FieldCache::kRefreshMilliseconds - 30);
+    EXPECT_EQ(cache.patternFileStatus("logs/*.log").modifiedSeconds, 200);
+    EXPECT_EQ(burst("3"), "logs/b.log");
+    EXPECT_EQ(fake_platform::calls().list, 2);
+    putLog("logs/c.log", 300);
+    fake_platform::advanceMilliseconds(-1000);
+    EXPECT_EQ(burst("3"), "logs/c.log");
+}
+
+// One log per conversation: a new conversation's log answers "File too
+// small." until it holds a record, and meanwhile the one before answers, the
+// age included. A newer log too small is read again only when it changes; one
+// that cannot be opened is answered, since that is worth seeing.
+TEST_F(PatternTest, ANewLogTakesOverOnceItHoldsARecord) {
+    putLog("chat/old.log", 100);
+    const std::string whole = logEndingWith({});
+    const auto grow = [&](std::size_t bytes, std::int64_t modified) {
+        fake_platform::put("chat/new.log", {whole.substr(whole.size() - bytes), modified});
+    };
+    const struct {
+        const char* step;
+        std::function<void()> change;
+        const char* answer;
+        std::int64_t ageFrom;
+        int opens;
+    } steps[] = {
+        {"the old log alone", [] {}, "chat/old.log", 100, 1},
+        {"a new log, empty", [&] { grow(0, 200); }, "chat/old.log", 100, 1},
+        {"unchanged", [] {}, "chat/old.log", 100, 0},
+        {"its first lines", [&] { grow(300, 201); }, "chat/old.log", 100, 1},
+        {"a record's lines but the break before them", [&] {
+             std::size_t start = whole.size();
+             for (int k = 0; k <= record::kRecordLines; ++k) start = whole.rfind('\n', start - 1);
+             grow(whole.size() - start - 1, 202);
+         }, "chat/old.log", 100, 1},
+        {"the new log's size changes, not its time", [&] { grow(900, 202); }, "chat/old.log", 100, 1},
+        {"its record complete", [&] { grow(whole.size(), 203); }, "Hello there", 203, 1},
+        {"the new log cannot be opened", [] {
+             fake_platform::file("chat/new.log").openable = false;
+             fake_platform::file("chat/new.log").modified = 204;
+         }, "Unable to open file.", 204, 1},
+        {"nor now", [] {}, "Unable to open file.", 204, 1},
+    };
+    for (const auto& step : steps) {
+        step.change();
+        fake_platform::calls() = {};
+        EXPECT_EQ(query("chat/*.log"), step.answer) << step.step;
+        EXPECT_EQ(cache.patternFileStatus("chat/*.log").modifiedSeconds, step.ageFrom) << step.step;
+        EXPECT_EQ(fake_platform::calls().open, step.opens) << step.step;
+    }
+}
+
+// While every match is too small the newest answers so; a folder of many
+// logs too small costs a bounded number of reads: past the first newer ones
+// passed over, the newest's status answers.
+TEST_F(PatternTest, PassesOverABoundedNumberOfNewerLogsTooSmall) {
+    putLog("chat/0-old.log", 100);
+    const auto putSmall = [](int i) { fake_platform::put("chat/" + std::to_string(100 + i) + ".log", {"short\n", 200}); };
+    for (int i = 0; i < 16; ++i) putSmall(i);
+    EXPECT_EQ(query("chat/*.log"), "chat/0-old.log");
+    EXPECT_EQ(query("chat/*.log"), "chat/0-old.log");
+    putSmall(16);
+    fake_platform::calls() = {};
+    EXPECT_EQ(query("chat/*.log"), "File too small.");
+    EXPECT_EQ(cache.patternFileStatus("chat/*.log").modifiedSeconds, 200);
+    EXPECT_LE(fake_platform::calls().open, 1);
+    fake_platform::remove("chat/0-old.log");
+    for (int i = 1; i <= 16; ++i) fake_platform::remove("chat/" + std::to_string(100 + i) + ".log");
+    EXPECT_EQ(query("chat/*.log"), "File too small.");
 }
 
 }  // namespace
