@@ -12,6 +12,7 @@
 #include "explain/why_cannot_open.h"
 #include "platform/file.h"
 #include "plugin/file_age.h"
+#include "record/field_cache.h"
 #include "record/field_set.h"
 #include "record/name_pattern.h"
 #include "record/record_layout.h"
@@ -134,16 +135,41 @@ ExitStatus inspectLog(const char* path, std::string& out) {
                 "listed");
             return kAnswersStatus;
         }
-        say("names: " + cli::escapedControls(matches.front().path) + ", the newest of " +
-            counted(static_cast<std::int64_t>(matches.size()), "matching log") + ": modified " +
-            utcTime(matches.front().status.modifiedSeconds) +
+        // As the module does: newer matches too small for a record are passed
+        // over, so many of them at most.
+        std::vector<std::string> passedOver;
+        std::size_t named = 0;
+        for (; named < matches.size() && passedOver.size() <= record::FieldCache::kMostPassedOver; ++named) {
+            record::TailRecord tail;
+            if (tail.read(matches[named].path.c_str()) != record::ReadStatus::kTooSmall) break;
+            passedOver.push_back(
+                "passed over: " + cli::escapedControls(matches[named].path) + ", modified " +
+                utcTime(matches[named].status.modifiedSeconds) + ": too small for a record (" +
+                (tail.underMinimum() ? counted(tail.fileSize(), "byte") + ", under the " +
+                                           std::to_string(record::kMinimumLogSize) + "-byte minimum"
+                                     : counted(tail.breaksFound(), "line break") + ", a record needs " +
+                                           std::to_string(record::kRecordBreaks)) +
+                ")");
+        }
+        const bool noneHoldsARecord = named == matches.size() || passedOver.size() > record::FieldCache::kMostPassedOver;
+        if (noneHoldsARecord) named = 0;
+        say("names: " + cli::escapedControls(matches[named].path) + ", the newest of " +
+            counted(static_cast<std::int64_t>(matches.size()), "matching log") +
+            (named > 0 ? " that is not too small for a record" : "") + ": modified " +
+            utcTime(matches[named].status.modifiedSeconds) +
             " (the latest time; within one second, the name that sorts last)");
-        for (std::size_t i = 1; i < std::min<std::size_t>(matches.size(), 6); ++i) {
+        if (noneHoldsARecord && !passedOver.empty()) {
+            say("every newer match it looked at is too small for a record, so the newest answers");
+        }
+        if (!noneHoldsARecord) {
+            for (const std::string& passed : passedOver) say(passed);
+        }
+        for (std::size_t i = named + 1; i < std::min<std::size_t>(matches.size(), named + 6); ++i) {
             say("next: " + cli::escapedControls(matches[i].path) + ", modified " +
                 utcTime(matches[i].status.modifiedSeconds));
         }
         say("");
-        return inspectFile(matches.front().path.c_str(), out);
+        return inspectFile(matches[named].path.c_str(), out);
     }
     return inspectFile(path, out);
 }

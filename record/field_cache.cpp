@@ -7,15 +7,6 @@
 
 namespace record {
 
-namespace {
-
-// Newer matches too small for a record that a pattern passes over, at most:
-// past them it answers as its newest match, so that a folder of empty logs
-// costs a bounded amount of work at each refresh.
-constexpr std::size_t kMostPassedOver = FieldCache::kLogs;
-
-}  // namespace
-
 FieldAnswer FieldCache::queryField(const char* path, const char* fieldNumber) {
     const std::string_view given = path != nullptr ? std::string_view(path) : std::string_view();
     LogMemory& log = path != nullptr ? memoryOf(given) : noPath_;

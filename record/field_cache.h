@@ -65,6 +65,10 @@ public:
     // Windows' classic longest path.
     static constexpr std::size_t kUsualPathBytes = 260;
     static constexpr std::int64_t kRefreshMilliseconds = 100;
+    // Newer matches too small for a record that a pattern passes over, at
+    // most: past them it answers as its newest match, so that a folder of
+    // empty logs costs a bounded amount of work at each refresh.
+    static constexpr std::size_t kMostPassedOver = kLogs;
 
     FieldCache() = default;
     // It points into itself.

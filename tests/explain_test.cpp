@@ -404,6 +404,31 @@ TEST(Explain, SaysWhichLogAPatternNamesAndExplainsIt) {
     EXPECT_EQ(none.statusText, "Unable to open file.");
 }
 
+// A new conversation's log too small for a record is passed over, with why,
+// and named once it holds one.
+TEST(Explain, SaysWhichNewerLogsAPatternPassesOverAndWhy) {
+    testing_support::TempFolder folder;
+    const std::string whole = testing_support::logEndingWith({});
+    testing_support::writeFile(folder.file("old.log"), whole);
+    testing_support::setModified(folder.file("old.log"), 100);
+    for (const auto& [bytes, why] : {std::pair{std::size_t{300}, "300 bytes, under the 1024-byte minimum"},
+                                     {std::size_t{2000}, "3 line breaks, a record needs 13"}}) {
+        testing_support::writeFile(folder.file("new.log"), std::string(bytes - 3, 'x') + "\n\n\n");
+        testing_support::setModified(folder.file("new.log"), 200);
+        const std::string text = inspect(folder.file("*.log")).text;
+        EXPECT_NE(text.find("names: " + folder.file("old.log") + ", the newest of 2 matching logs that is not too "
+                            "small for a record"), std::string::npos) << text;
+        EXPECT_NE(text.find("passed over: " + folder.file("new.log") + ", modified 1970-01-01 00:03:20 UTC: too small "
+                            "for a record (" + why + ")"), std::string::npos) << text;
+    }
+    testing_support::writeFile(folder.file("new.log"), whole);
+    testing_support::setModified(folder.file("new.log"), 200);
+    const std::string text = inspect(folder.file("*.log")).text;
+    EXPECT_NE(text.find("names: " + folder.file("new.log") + ", the newest of 2 matching logs: "), std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("passed over"), std::string::npos) << text;
+}
+
 TEST(Explain, ExitsWithWhatTheModuleAnswersOrAUsageError) {
     testing_support::TempFolder folder;
     const std::string good = folder.file("-good.log");
