@@ -124,7 +124,7 @@ static ExitStatus inspectFile(const char* path, std::string& out) {
 
 ExitStatus inspectLog(const char* path, std::string& out) {
     const auto say = [&](std::string_view line) { out.append(line).append("\n"); };
-    if (path != nullptr && record::isPattern(path, platform::backslashSeparates())) {
+    if (path != nullptr && record::isPattern(path, platform::nameRules())) {
         // A pattern: which log it names now, and why; then that log.
         say("pattern: " + cli::escapedControls(path));
         const std::vector<Match> matches = patternMatches(path);

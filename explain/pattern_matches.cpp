@@ -15,7 +15,7 @@ public:
     Collector(std::string folder, std::string_view lastPart) : folder_(std::move(folder)), lastPart_(lastPart) {}
 
     bool wants(std::string_view name) noexcept override {
-        return record::matchesPattern(lastPart_, name, platform::nameFolding());
+        return record::matchesPattern(lastPart_, name, platform::nameRules());
     }
     void found(std::string_view name, const platform::FileStatus& status) noexcept override {
         try {
@@ -35,7 +35,7 @@ private:
 }  // namespace
 
 std::vector<Match> patternMatches(const std::string& pattern) {
-    const std::size_t start = record::lastPartStart(pattern, platform::backslashSeparates());
+    const std::size_t start = record::lastPartStart(pattern, platform::nameRules());
     const std::string folder = pattern.substr(0, start);
     Collector collector(folder, std::string_view(pattern).substr(start));
     if (!platform::listFolder(folder.c_str(), collector)) return {};

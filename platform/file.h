@@ -5,6 +5,7 @@
 // this layer ever sees errno, GetLastError or an exception from the OS.
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -50,14 +51,24 @@ protected:
 // Returns false when the folder cannot be listed. Allocates nothing.
 bool listFolder(const char* folder, FolderVisitor& visitor) noexcept;
 
-// Whether \ separates the parts of a path, as / does everywhere.
-bool backslashSeparates() noexcept;
+// How this OS writes the parts of a path and compares names.
+struct NameRules {
+    // \ separates the parts of a path, as / does everywhere, and a drive's
+    // colon ends one: C:*.log is a pattern over drive C's current folder.
+    bool windowsPaths = false;
+    // Characters are UTF-8 sequences, a byte that begins none counting alone;
+    // else single bytes, or two where the first is a lead byte of the
+    // system's double-byte code page.
+    bool utf8 = true;
+    std::bitset<256> leadByte;
+    // Names compare without regard to case: each single-byte character is
+    // taken to the character it stands for, folded as the OS folds it. A
+    // double-byte character compares byte for byte.
+    bool ignoreCase = false;
+    std::array<std::uint16_t, 256> folding{};
+};
 
-// How this OS compares file names: nullptr for byte for byte, else a table
-// that takes each byte to the character it stands for, folded as the OS does
-// when it ignores case.
-using NameFolding = std::array<std::uint16_t, 256>;
-const NameFolding* nameFolding() noexcept;
+const NameRules& nameRules() noexcept;
 
 // The OS handle as an integer: a file descriptor on POSIX, a HANDLE on
 // Windows. Both use -1 for "no file", which keeps this type OS-neutral.

@@ -57,8 +57,9 @@ bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
     return listed;
 }
 
-bool backslashSeparates() noexcept { return false; }
-
-const NameFolding* nameFolding() noexcept { return nullptr; }
+const NameRules& nameRules() noexcept {
+    static const NameRules utf8Names;
+    return utf8Names;
+}
 
 }  // namespace platform

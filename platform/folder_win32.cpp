@@ -46,22 +46,24 @@ bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
     return listed;
 }
 
-bool backslashSeparates() noexcept { return true; }
-
-const NameFolding* nameFolding() noexcept {
-    static const NameFolding folding = [] {
-        NameFolding table{};
-        for (unsigned byte = 0; byte < table.size(); ++byte) {
+const NameRules& nameRules() noexcept {
+    static const NameRules ansiNames = [] {
+        NameRules rules;
+        rules.windowsPaths = true;
+        rules.utf8 = false;
+        rules.ignoreCase = true;
+        for (unsigned byte = 0; byte < rules.folding.size(); ++byte) {
+            rules.leadByte[byte] = ::IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(byte)) != 0;
             const char c = static_cast<char>(byte);
             wchar_t wide = static_cast<wchar_t>(byte);
             ::MultiByteToWideChar(CP_ACP, 0, &c, 1, &wide, 1);
             wchar_t upper = wide;
             if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, &wide, 1, &upper, 1) != 1) upper = wide;
-            table[byte] = static_cast<std::uint16_t>(upper);
+            rules.folding[byte] = static_cast<std::uint16_t>(upper);
         }
-        return table;
+        return rules;
     }();
-    return &folding;
+    return ansiNames;
 }
 
 }  // namespace platform

@@ -11,7 +11,7 @@ bool isNewer(const platform::FileStatus& status, std::string_view name, const pl
 }
 
 bool FolderMatches::list(std::string_view pattern) {
-    const std::size_t nameStart = lastPartStart(pattern, platform::backslashSeparates());
+    const std::size_t nameStart = lastPartStart(pattern, platform::nameRules());
     lastPart_ = pattern.substr(nameStart);
     folder_.assign(pattern.substr(0, nameStart));
     names_.clear();
@@ -36,7 +36,7 @@ const char* FolderMatches::path(const Match& match) {
 }
 
 bool FolderMatches::wants(std::string_view name) noexcept {
-    return matchesPattern(lastPart_, name, platform::nameFolding());
+    return matchesPattern(lastPart_, name, platform::nameRules());
 }
 
 void FolderMatches::found(std::string_view name, const platform::FileStatus& status) noexcept {

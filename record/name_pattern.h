@@ -9,16 +9,19 @@
 
 namespace record {
 
-// Where a path's last part starts: after its last separator (/ or \ on
-// Windows, / elsewhere).
-std::size_t lastPartStart(std::string_view path, bool backslashSeparates) noexcept;
+// How many bytes the character at `at` in `text` takes, by `rules`: 1 for a
+// byte that begins no whole character.
+std::size_t characterLength(std::string_view text, std::size_t at, const platform::NameRules& rules) noexcept;
+
+// Where a path's last part starts: after its last separator (/, and on
+// Windows \ or a drive's colon), never inside a character.
+std::size_t lastPartStart(std::string_view path, const platform::NameRules& rules) noexcept;
 
 // Whether `path` is a pattern: its last part holds * or ?.
-bool isPattern(std::string_view path, bool backslashSeparates) noexcept;
+bool isPattern(std::string_view path, const platform::NameRules& rules) noexcept;
 
-// Whether `name` matches `pattern`: * any run of bytes, none included, ? one
-// byte, every other byte itself, compared through `folding` when given
-// (platform::nameFolding) or else byte for byte.
-bool matchesPattern(std::string_view pattern, std::string_view name, const platform::NameFolding* folding) noexcept;
+// Whether `name` matches `pattern`: * any run of characters, none included,
+// ? one character, every other character itself, compared as `rules` say.
+bool matchesPattern(std::string_view pattern, std::string_view name, const platform::NameRules& rules) noexcept;
 
 }  // namespace record

@@ -4,23 +4,34 @@
 
 namespace {
 
-// Folds ASCII and the Windows-1252 accented capitals to lower case, as a
-// stand-in for the table Windows builds from its code page.
-platform::NameFolding caseFolding() {
-    platform::NameFolding table{};
-    for (unsigned byte = 0; byte < table.size(); ++byte) {
-        const bool upper = (byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7);
-        table[byte] = static_cast<std::uint16_t>(upper ? byte + 32 : byte);
+// Names as Linux has them: UTF-8, byte for byte.
+const platform::NameRules kUtf8;
+
+// Windows in an ANSI code page: ASCII folded to upper case, and in the
+// single-byte one the Windows-1252 accented letters too; in the double-byte
+// one (932) the lead bytes of its two-byte characters, whose second bytes
+// include ASCII letters and \. Stand-ins for the tables Windows builds.
+platform::NameRules windowsNames(bool doubleByte) {
+    platform::NameRules rules;
+    rules.windowsPaths = true;
+    rules.utf8 = false;
+    rules.ignoreCase = true;
+    for (unsigned byte = 0; byte < rules.folding.size(); ++byte) {
+        const bool lower = (byte >= 'a' && byte <= 'z') || (!doubleByte && byte >= 0xE0 && byte <= 0xFE && byte != 0xF7);
+        rules.folding[byte] = static_cast<std::uint16_t>(lower ? byte - 32 : byte);
+        rules.leadByte[byte] = doubleByte && ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC));
     }
-    return table;
+    return rules;
 }
 
-TEST(NamePattern, MatchesStarsAndQuestionMarksAndEveryOtherByteAsItIs) {
-    const platform::NameFolding folding = caseFolding();
+const platform::NameRules kAnsi = windowsNames(false);
+const platform::NameRules kShiftJis = windowsNames(true);
+
+TEST(NamePattern, MatchesStarsAndQuestionMarksAndEveryOtherCharacterAsItIs) {
     const struct {
         const char* pattern;
         const char* name;
-        bool bytewise, folded;
+        bool utf8, ansi;
     } cases[] = {
         {"*.log", "chat.log", true, true},
         {"*.log", ".log", true, true},  // a run of none, a leading dot too
@@ -28,8 +39,9 @@ TEST(NamePattern, MatchesStarsAndQuestionMarksAndEveryOtherByteAsItIs) {
         {"*.log", "notes.logx", false, false},
         {"*.log", "chat.log.1", false, false},
         {"*", "anything at all", true, true},
+        {"chat*", "chat", true, true},
         {"chat-?.log", "chat-1.log", true, true},
-        {"chat-?.log", "chat-12.log", false, false},  // ? is one byte, not two
+        {"chat-?.log", "chat-12.log", false, false},
         {"chat-?.log", "chat-.log", false, false},
         {"chat-??.log", "chat-12.log", true, true},
         {"a*b*c", "aXbYbZc", true, true},
@@ -42,30 +54,75 @@ TEST(NamePattern, MatchesStarsAndQuestionMarksAndEveryOtherByteAsItIs) {
         {"\xC9*.log", "\xE9t\xE9.log", false, true},  // É*.log and été.log in Windows-1252
         {"chat.log", "chat.log", true, true},
         {"chat.log", "chat.lo", false, false},
+        // ? is one character: in UTF-8 one of one to four bytes, a byte that
+        // begins none alone; in a single-byte code page one byte.
+        {"chat-?.log", "chat-\xC3\xA9.log", true, false},      // é
+        {"chat-?.log", "chat-\xE2\x82\xAC.log", true, false},  // €
+        {"chat-?.log", "chat-\xF0\x9F\x98\x80.log", true, false},
+        {"chat-??.log", "chat-\xC3\xA9.log", false, true},
+        {"chat-?.log", "chat-\xFF.log", true, true},
+        {"chat-??.log", "chat-\xC3.log", false, false},       // a lead byte without its follower
+        {"chat-??.log", "chat-\xE0\x80\x80.log", false, false},  // an overlong form: three bytes alone
+        {"*\xA9.log", "chat-\xC3\xA9.log", false, true},      // * never resumes inside a character
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(record::matchesPattern(c.pattern, c.name, nullptr), c.bytewise) << c.pattern << " " << c.name;
-        EXPECT_EQ(record::matchesPattern(c.pattern, c.name, &folding), c.folded) << c.pattern << " " << c.name;
+        EXPECT_EQ(record::matchesPattern(c.pattern, c.name, kUtf8), c.utf8) << c.pattern << " " << c.name;
+        EXPECT_EQ(record::matchesPattern(c.pattern, c.name, kAnsi), c.ansi) << c.pattern << " " << c.name;
+    }
+}
+
+// Code page 932: ア is 83 41 and ヂ 83 61, two characters that folding their
+// second bytes as ASCII would make one; 表 is 95 5C, its second byte a \.
+TEST(NamePattern, ADoubleByteCharacterIsOneCharacterAndNeverFolded) {
+    const struct {
+        const char* pattern;
+        const char* name;
+        bool matches;
+    } cases[] = {
+        {"\x83\x41.log", "\x83\x41.log", true},
+        {"\x83\x41.log", "\x83\x61.log", false},
+        {"*A.log", "x\x83\x41.log", false},
+        {"*a.log", "xA.log", true},
+        {"?.log", "\x83\x41.log", true},
+        {"??.log", "\x83\x41.log", false},
+        {"*\x41.log", "\x83\x41\x41.log", true},
+        {"\x95\x5C*.log", "\x95\x5C" "chat.log", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(record::matchesPattern(c.pattern, c.name, kShiftJis), c.matches) << c.pattern << " " << c.name;
     }
 }
 
 TEST(NamePattern, OnlyTheLastPartOfAPathMakesAPattern) {
     const struct {
         const char* path;
-        bool backslash, pattern;
+        const platform::NameRules& rules;
+        std::size_t lastPart;
+        bool pattern;
     } cases[] = {
-        {"/logs/*.log", false, true},
-        {"*.log", false, true},
-        {"/logs/chat?.log", false, true},
-        {"/lo*gs/chat.log", false, false},
-        {"/logs/chat.log", false, false},
-        {"C:\\Logs\\*.log", true, true},
-        {"C:\\Lo?s\\chat.log", true, false},
-        {"C:\\Logs/*.log", true, true},
-        {"dir\\*.log", false, true},  // \ is no separator here: dir\*.log is the name
-        {"", false, false},
+        {"/logs/*.log", kUtf8, 6, true},
+        {"*.log", kUtf8, 0, true},
+        {"/logs/chat?.log", kUtf8, 6, true},
+        {"/lo*gs/chat.log", kUtf8, 7, false},
+        {"/logs/chat.log", kUtf8, 6, false},
+        {"/lo*gs/chat?.log", kUtf8, 7, true},
+        {"C:\\Logs\\*.log", kAnsi, 8, true},
+        {"C:\\Lo?s\\chat.log", kAnsi, 8, false},
+        {"C:\\Logs/*.log", kAnsi, 8, true},
+        {"C:*.log", kAnsi, 2, true},  // drive C's current folder
+        {"C:*.log", kUtf8, 0, true},
+        {"dir\\*.log", kUtf8, 0, true},  // \ is no separator here: dir\*.log is the name
+        {"", kUtf8, 0, false},
+        // 表 ends in the byte of \: the folder is C:\Logs\, and 表*.log the name.
+        {"C:\\Logs\\\x95\x5C*.log", kShiftJis, 8, true},
+        {"C:\\\x95\x5C\\*.log", kShiftJis, 6, true},
+        {"C:*.log", kShiftJis, 2, true},
+        {"C:\\Logs\\\x95\x5C*.log", kAnsi, 10, true},  // a single-byte code page: \ it is
     };
-    for (const auto& c : cases) EXPECT_EQ(record::isPattern(c.path, c.backslash), c.pattern) << c.path;
+    for (const auto& c : cases) {
+        EXPECT_EQ(record::lastPartStart(c.path, c.rules), c.lastPart) << c.path;
+        EXPECT_EQ(record::isPattern(c.path, c.rules), c.pattern) << c.path;
+    }
 }
 
 }  // namespace

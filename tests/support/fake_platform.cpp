@@ -106,9 +106,10 @@ bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
     return any;  // a folder exists while it holds a file
 }
 
-bool backslashSeparates() noexcept { return false; }
-
-const NameFolding* nameFolding() noexcept { return nullptr; }
+const NameRules& nameRules() noexcept {
+    static const NameRules utf8Names;
+    return utf8Names;
+}
 
 SharedFile SharedFile::open(const char* path) noexcept {
     auto& s = state();
