@@ -127,7 +127,13 @@ ExitStatus inspectLog(const char* path, std::string& out) {
     if (path != nullptr && record::isPattern(path, platform::nameRules())) {
         // A pattern: which log it names now, and why; then that log.
         say("pattern: " + cli::escapedControls(path));
-        const std::vector<Match> matches = patternMatches(path);
+        const PatternListing listing = patternMatches(path);
+        const std::vector<Match>& matches = listing.matches;
+        for (const std::string& name : listing.unreadable) {
+            say("skipped: " + cli::escapedControls(name) +
+                ": its status cannot be read (gone meanwhile, a link to nothing, or on Windows a name with characters "
+                "outside the ANSI code page, listed with ? for them)");
+        }
         if (matches.empty()) {
             say("");
             say("status: " + cli::quoted(record::kUnableToOpen));

@@ -25,7 +25,15 @@ public:
         }
     }
 
+    void unreadable(std::string_view name) noexcept override {
+        try {
+            skipped.push_back(folder_ + std::string(name));
+        } catch (...) {
+        }
+    }
+
     std::vector<Match> matches;
+    std::vector<std::string> skipped;
 
 private:
     std::string folder_;
@@ -34,7 +42,7 @@ private:
 
 }  // namespace
 
-std::vector<Match> patternMatches(const std::string& pattern) {
+PatternListing patternMatches(const std::string& pattern) {
     const std::size_t start = record::lastPartStart(pattern, platform::nameRules());
     const std::string folder = pattern.substr(0, start);
     Collector collector(folder, std::string_view(pattern).substr(start));
@@ -43,7 +51,7 @@ std::vector<Match> patternMatches(const std::string& pattern) {
         return record::isNewer(a.status, std::string_view(a.path).substr(start), b.status,
                                std::string_view(b.path).substr(start));
     });
-    return std::move(collector.matches);
+    return {std::move(collector.matches), std::move(collector.skipped)};
 }
 
 }  // namespace explain

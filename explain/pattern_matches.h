@@ -14,9 +14,16 @@ struct Match {
     platform::FileStatus status;
 };
 
-// The regular files in the folder of `pattern` whose names match its last
-// part, newest first as the module ranks them. Empty when there are none or
-// the folder cannot be listed.
-std::vector<Match> patternMatches(const std::string& pattern);
+struct PatternListing {
+    // The regular files in the folder of `pattern` whose names match its last
+    // part, newest first as the module ranks them. Empty when there are none
+    // or the folder cannot be listed.
+    std::vector<Match> matches;
+    // Matching names whose status could not be read, which the module passes
+    // over without a word.
+    std::vector<std::string> unreadable;
+};
+
+PatternListing patternMatches(const std::string& pattern);
 
 }  // namespace explain

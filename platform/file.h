@@ -41,6 +41,10 @@ public:
     // itself (not the listing's copy, which Windows leaves stale for a file
     // its writer holds open).
     virtual void found(std::string_view name, const FileStatus& status) noexcept = 0;
+    // A wanted entry whose status cannot be read: gone meanwhile, or on
+    // Windows a name with characters outside the ANSI code page, which the
+    // listing spells with ? in their place.
+    virtual void unreadable(std::string_view /*name*/) noexcept {}
 
 protected:
     ~FolderVisitor() = default;

@@ -48,7 +48,11 @@ bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
             const std::string_view name(entry->name);
             if (name == "." || name == ".." || !visitor.wants(name)) continue;
             struct stat st;
-            if (::fstatat(fd, entry->name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
+            if (::fstatat(fd, entry->name, &st, 0) != 0) {
+                visitor.unreadable(name);
+                continue;
+            }
+            if (!S_ISREG(st.st_mode)) continue;
             visitor.found(name, {true, true, false, static_cast<std::int64_t>(st.st_mtime),
                                  static_cast<std::int64_t>(st.st_size)});
         }

@@ -37,8 +37,8 @@ bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
     do {
         const std::string_view name(entry.cFileName);
         if (name == "." || name == ".." || !visitor.wants(name)) continue;
-        if (!joined(folder, name, path, sizeof path)) continue;
-        const FileStatus status = statFile(path);
+        const FileStatus status = joined(folder, name, path, sizeof path) ? statFile(path) : FileStatus{};
+        if (!status.ok) visitor.unreadable(name);
         if (status.ok && status.regularFile) visitor.found(name, status);
     } while (systemCalls.findNextFile(listing, &entry));
     const bool listed = ::GetLastError() == ERROR_NO_MORE_FILES;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <utility>
 #include <optional>
@@ -427,6 +428,23 @@ TEST(Explain, SaysWhichNewerLogsAPatternPassesOverAndWhy) {
     EXPECT_NE(text.find("names: " + folder.file("new.log") + ", the newest of 2 matching logs: "), std::string::npos)
         << text;
     EXPECT_EQ(text.find("passed over"), std::string::npos) << text;
+}
+
+// A link is followed for its time and its read, as for a plain path; one to
+// nothing is named as skipped, since the module passes over it unsaid.
+TEST(Explain, APatternFollowsALinkAndNamesOneToNothing) {
+    testing_support::TempFolder folder;
+    testing_support::writeFile(folder.file("target.txt"), testing_support::logEndingWith({}));
+    testing_support::setModified(folder.file("target.txt"), 300);
+    std::error_code failed;
+    std::filesystem::create_symlink(folder.file("target.txt"), folder.file("link.log"), failed);
+    std::filesystem::create_symlink(folder.file("nothing"), folder.file("zz.log"), failed);
+    if (failed) GTEST_SKIP() << "no symbolic links here: " << failed.message();
+    const std::string text = inspect(folder.file("*.log")).text;
+    EXPECT_NE(text.find("names: " + folder.file("link.log") + ", the newest of 1 matching log: modified "
+                        "1970-01-01 00:05:00 UTC"), std::string::npos) << text;
+    EXPECT_NE(text.find("skipped: " + folder.file("zz.log") + ": its status cannot be read"), std::string::npos)
+        << text;
 }
 
 TEST(Explain, ExitsWithWhatTheModuleAnswersOrAUsageError) {
