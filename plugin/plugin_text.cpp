@@ -1,7 +1,6 @@
 #include "plugin/plugin_text.h"
 
 #include <cstring>
-#include <functional>
 
 namespace plugin {
 
@@ -16,10 +15,6 @@ bool stillReads(const char* piece, std::size_t length, std::string_view text) no
 }
 
 }  // namespace
-
-bool TextArena::SameText::operator()(const HandedOut& a, const HandedOut& b) const noexcept {
-    return a.hash == b.hash && a.length == b.length && std::memcmp(a.text, b.text, a.length) == 0;
-}
 
 char* TextArena::piece(std::size_t size) {
     if (size >= kOwnBlockBytes) return static_cast<char*>(upstream_->allocate(size, 1));
@@ -42,25 +37,8 @@ char* TextArena::copy(std::string_view text) {
 char* TextArena::reuseOrCopy(std::string_view text, record::AnswerSlot& slot) {
     text = asTheHostReadsIt(text);
     if (slot.text != nullptr && stillReads(slot.text, slot.length, text)) return const_cast<char*>(slot.text);
-    // Another log, or another field, may have been answered with these bytes:
-    // a host polling more logs than the module remembers gets its unchanged
-    // answers as the texts it was given before, not new memory at every poll.
-    const HandedOut wanted{std::hash<std::string_view>{}(text), text.data(), text.size()};
-    const auto found = handedOut_.find(wanted);
-    if (found != handedOut_.end()) {
-        if (stillReads(found->text, found->length, text)) {
-            slot = {found->text, found->length};
-            return const_cast<char*>(found->text);
-        }
-        handedOut_.erase(found);  // the host wrote over its end
-    }
     char* const carved = copy(text);
     slot = {carved, text.size()};
-    try {
-        handedOut_.insert({wanted.hash, carved, text.size()});
-    } catch (...) {
-        // Out of memory for the note: this text is only not shared.
-    }
     return carved;
 }
 

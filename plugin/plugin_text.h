@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <memory_resource>
 #include <string_view>
-#include <unordered_set>
 
 #include "record/field_cache.h"
 
@@ -26,35 +25,19 @@ public:
     TextArena& operator=(const TextArena&) = delete;
 
     // The text last handed out in `slot` when it still reads exactly `text`
-    // (cut at its first NUL, as the host reads it); else any text handed out
-    // before that reads so, whichever query or log it answered; else a new
-    // NUL-terminated copy. Whichever it is, it is then noted in `slot`. A host
-    // that wrote into an answer so gets a new one with the right text. Not
-    // synchronised: callers that may overlap must take turns.
+    // (cut at its first NUL, as the host reads it), else a new NUL-terminated
+    // copy, then noted in `slot`. A host that wrote into an answer so gets a
+    // new one with the right text. Not synchronised: callers that may overlap
+    // must take turns.
     char* reuseOrCopy(std::string_view text, record::AnswerSlot& slot);
 
 private:
-    // A text handed out, found again by its content: the hash is kept, since
-    // the host may write into the text itself.
-    struct HandedOut {
-        std::size_t hash;
-        const char* text;
-        std::size_t length;
-    };
-    struct KeptHash {
-        std::size_t operator()(const HandedOut& text) const noexcept { return text.hash; }
-    };
-    struct SameText {
-        bool operator()(const HandedOut& a, const HandedOut& b) const noexcept;
-    };
-
     char* copy(std::string_view text);
     char* piece(std::size_t size);
 
     std::pmr::memory_resource* upstream_;
     char* blockEnd_ = nullptr;
     std::size_t blockLeft_ = 0;
-    std::unordered_set<HandedOut, KeptHash, SameText> handedOut_;
 };
 
 // The module's one arena of answers. The host has no way to hand a text back

@@ -17,7 +17,7 @@ FieldAnswer FieldCache::queryField(const char* path, const char* fieldNumber) {
         if (log.last.state.mustRead(status)) log.last.read(path, status);
     }
     const std::optional<std::size_t> index = parseFieldNumber(fieldNumber);
-    AnswerSlot& slot = log.answers[index.value_or(kFieldCount)];
+    AnswerSlot& slot = (*log.answers)[index.value_or(kFieldCount)];
     if (log.last.state.failed()) return {log.last.field(kStatusField), slot};
     return {index ? log.last.field(*index) : std::string_view(), slot};
 }
@@ -49,6 +49,9 @@ FieldCache::LogMemory& FieldCache::memoryOf(std::string_view wanted) {
             lastPolled_->path.reserve(kUsualPathBytes);
             lastPolled_->path.assign(wanted);
             lastPolled_->forget();
+            auto answers = answersByPath_.find(wanted);
+            if (answers == answersByPath_.end()) answers = answersByPath_.try_emplace(std::string(wanted)).first;
+            lastPolled_->answers = &answers->second;
         }
     }
     lastPolled_->lastPolledAt = polls_;

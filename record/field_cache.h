@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/file.h"
@@ -70,7 +71,7 @@ public:
     // empty logs costs a bounded amount of work at each refresh.
     static constexpr std::size_t kMostPassedOver = kLogs;
 
-    FieldCache() = default;
+    FieldCache() noexcept { noPath_.answers = &noPathAnswers_; }
     // It points into itself.
     FieldCache(const FieldCache&) = delete;
     FieldCache& operator=(const FieldCache&) = delete;
@@ -123,13 +124,15 @@ private:
         bool listed = false;  // in the current listing
     };
 
+    using Answers = std::array<AnswerSlot, kQueries>;
+
     struct LogMemory {
         std::string path;
         std::uint64_t lastPolledAt = 0;  // 0: holds no log
         LastRead last;
-        // Kept when the memory passes to another log: a text is handed out
-        // again only when it reads the same.
-        std::array<AnswerSlot, kQueries> answers;
+        // The path's own, kept when its read is forgotten: an unchanged answer
+        // is the text handed out before, however many logs are polled in turn.
+        Answers* answers = nullptr;
 
         // A pattern's: the file its last read was of, and its status as listed.
         std::string file;
@@ -151,8 +154,17 @@ private:
     static PassedOver* passedOver(LogMemory& log, std::string_view name) noexcept;
     static void passOver(LogMemory& log, std::string_view name, const ReadState& state);
 
+    // Paths compared as views, so that finding one allocates nothing.
+    struct PathHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view path) const noexcept { return std::hash<std::string_view>{}(path); }
+    };
+
     std::array<LogMemory, kLogs> logs_;
+    // Every path ever polled: a few slots each, whatever its answers.
+    std::unordered_map<std::string, Answers, PathHash, std::equal_to<>> answersByPath_;
     // No path names no log: its answers never touch another log's memory.
+    Answers noPathAnswers_;
     LogMemory noPath_;
     LogMemory* lastPolled_ = nullptr;
     std::uint64_t polls_ = 0;
