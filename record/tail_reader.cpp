@@ -117,6 +117,7 @@ ReadStatus TailRecord::scan(const platform::SharedFile& file) {
         }
         const std::int64_t keptStart = fileSize_ - static_cast<std::int64_t>(keptBytes());
         if (!shrank && breaksFound_ == kRecordBreaks && blockEnd < keptStart) {
+            counted.reset();  // its memory may serve the record instead
             const std::int64_t first = fileSize_ - static_cast<std::int64_t>(breakFromEnd_[kRecordBreaks - 1]);
             const auto length = static_cast<std::size_t>(keptStart - first);
             const std::int64_t got = file.readAt(first, roomBefore(length), length);
