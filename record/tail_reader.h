@@ -36,8 +36,10 @@ public:
     // log that cannot be opened, or a read error, gives kCannotOpen. A file
     // found shorter than when it was opened (emptied, cut or replaced
     // meanwhile) is read again from where it ends now, a few times at most,
-    // so that its old size never sets the work. The file is open only during
-    // the call; the buffer's capacity is reused.
+    // so that its old size never sets the work. Past kKeptTailBytes the
+    // read only counts line breaks: it keeps the record, whatever its length,
+    // or when it finds none, the last kKeptTailBytes it searched. The file is
+    // open only during the call; the buffer's capacity is reused.
     ReadStatus read(const char* path);
 
     ReadStatus status() const noexcept { return status_; }
@@ -45,17 +47,18 @@ public:
     // How many line breaks the read found from the end, kRecordBreaks at most.
     int breaksFound() const noexcept { return breaksFound_; }
     // Whether line k (1 to kRecordLines) lies between two breaks that the read
-    // found. A line that was not reached is empty.
+    // found. A line that was not reached is empty; of one that lies partly
+    // before the bytes kept, what was kept.
     bool reached(int k) const noexcept { return breaksFound_ > k; }
     // Line k from the end, without its LF and without a CR directly before it,
     // whole even when it spans blocks.
     std::string_view line(int k) const noexcept;
     // Whatever follows the last line break: a record still being written, or
-    // nothing. With no break found, every byte read.
+    // nothing. With no break found, every byte kept.
     std::string_view afterLastBreak() const noexcept;
-    // Whether the bytes read begin at the start of the file.
+    // Whether the bytes kept begin at the start of the file.
     bool reachedStart() const noexcept { return reachedStart_; }
-    // Every byte read, in file order: the end of the log.
+    // Every byte kept, in file order: the end of the log.
     std::string_view bytes() const noexcept;
     // The file's size as the read last saw it; 0 when it could not be opened.
     std::int64_t fileSize() const noexcept { return fileSize_; }
