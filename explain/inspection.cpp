@@ -165,7 +165,7 @@ ExitStatus inspectLog(const char* path, std::string& out) {
             utcTime(matches[named].status.modifiedSeconds) +
             " (the latest time; within one second, the name that sorts last)");
         if (noneHoldsARecord && !passedOver.empty()) {
-            say("every newer match it looked at is too small for a record, so the newest answers");
+            say("every match it looked at is too small for a record: the newest answers");
         }
         if (!noneHoldsARecord) {
             for (const std::string& passed : passedOver) say(passed);

@@ -397,6 +397,7 @@ TEST(Explain, SaysWhichLogAPatternNamesAndExplainsIt) {
     const std::size_t next = text.find("next: " + folder.file("a.log"));
     const std::size_t last = text.find("next: " + folder.file("c.log"));
     EXPECT_TRUE(names != std::string::npos && names < next && next < last && last != std::string::npos) << text;
+    EXPECT_EQ(text.find("next: " + folder.file("b.log")), std::string::npos) << text;
     EXPECT_NE(text.find("\nlog: " + folder.file("b.log") + "\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("d.txt"), std::string::npos) << text;
 
@@ -428,6 +429,17 @@ TEST(Explain, SaysWhichNewerLogsAPatternPassesOverAndWhy) {
     EXPECT_NE(text.find("names: " + folder.file("new.log") + ", the newest of 2 matching logs: "), std::string::npos)
         << text;
     EXPECT_EQ(text.find("passed over"), std::string::npos) << text;
+    // None holds a record: the newest answers, and nothing was passed over.
+    testing_support::writeFile(folder.file("old.log"), "x\n");
+    testing_support::setModified(folder.file("old.log"), 100);
+    testing_support::writeFile(folder.file("new.log"), "y\n");
+    testing_support::setModified(folder.file("new.log"), 200);
+    const std::string small = inspect(folder.file("*.log")).text;
+    EXPECT_NE(small.find("names: " + folder.file("new.log") + ", the newest of 2 matching logs: "), std::string::npos)
+        << small;
+    EXPECT_NE(small.find("every match it looked at is too small for a record: the newest answers\nnext: " +
+                         folder.file("old.log")), std::string::npos) << small;
+    EXPECT_EQ(small.find("passed over"), std::string::npos) << small;
 }
 
 // A link is followed for its time and its read, as for a plain path; one to

@@ -26,6 +26,14 @@ protected:
     const host::EntryPoints& entry = testing_support::moduleUnderTest();
     testing_support::TempFolder folder;
     const std::string log = folder.file("chat.log");
+
+    // A log in the folder whose message is `text`.
+    void putLog(const std::string& name, const std::string& text, std::int64_t modified) {
+        testing_support::RecordValues values;
+        values.text = text;
+        testing_support::writeFile(folder.file(name), testing_support::logEndingWith(values));
+        testing_support::setModified(folder.file(name), modified);
+    }
 };
 
 TEST_F(ModuleTest, AnswersFieldsThroughTheEntryPoints) {
@@ -93,10 +101,7 @@ TEST_F(ModuleTest, EachLogAnswersItsOwnFieldsAndAnUnchangedAnswerIsTheSameText) 
 // without regard to case and never by their short 8.3 names.
 TEST_F(ModuleTest, APatternAnswersFromTheNewestMatchingLog) {
     const auto logWith = [&](const std::string& name, const std::string& text, std::int64_t modified) {
-        testing_support::RecordValues values;
-        values.text = text;
-        testing_support::writeFile(folder.file(name), testing_support::logEndingWith(values));
-        testing_support::setModified(folder.file(name), modified);
+        putLog(name, text, modified);
     };
     logWith("older.log", "older", 100);
     logWith("newer.log", "newer", 200);
@@ -131,6 +136,27 @@ TEST_F(ModuleTest, APatternAnswersFromTheNewestMatchingLog) {
     for (const std::string& none : {folder.file("*.none"), folder.file("missing/*.log")}) {
         EXPECT_STREQ(entry.function1(none.c_str(), "3"), "Unable to open file.") << none;
         EXPECT_STREQ(entry.function2(none.c_str(), ""), "Unable to open file.") << none;
+    }
+}
+
+// One log per conversation, through each OS's listing and clock: a new log
+// is passed over until it holds a record, the age included, and a refresh
+// that starts after the last one's 100 ms sees what changed meanwhile.
+TEST_F(ModuleTest, APatternMovesToANewLogOnceItHoldsARecord) {
+    putLog("old.log", "old conversation", 100);
+    const std::string pattern = folder.file("*.log");
+    const std::string whole = testing_support::logEndingWith({});
+    for (const std::size_t bytes : {std::size_t{0}, std::size_t{300}, whole.size()}) {
+        testing_support::writeFile(folder.file("new.log"), whole.substr(whole.size() - bytes));
+        testing_support::setModified(folder.file("new.log"), 200 + static_cast<std::int64_t>(bytes));
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        const bool complete = bytes == whole.size();
+        EXPECT_STREQ(entry.function1(pattern.c_str(), "3"), complete ? "Hello there" : "old conversation") << bytes;
+        // The age of the log answered, whichever second the calls fall in.
+        const std::string answered = folder.file(complete ? "new.log" : "old.log");
+        const std::string before = entry.function2(answered.c_str(), "");
+        const std::string age = entry.function2(pattern.c_str(), "");
+        EXPECT_TRUE(age == before || age == entry.function2(answered.c_str(), "")) << bytes << ": " << age;
     }
 }
 

@@ -122,6 +122,13 @@ TEST(TextArena, AnAnswerCostsItsOwnBytesInBlocksThatNeverGrow) {
     EXPECT_LE(memory.bytes, kAnswers * kCost + plugin::TextArena::kBlockBytes);
     EXPECT_EQ(memory.largestBlock, plugin::TextArena::kBlockBytes);
 
+    // A block filled to its last byte takes no other.
+    DirtyMemory exact;
+    plugin::TextArena filled(&exact);
+    const std::string sixteen(15, 's');
+    for (std::size_t i = 0; i < plugin::TextArena::kBlockBytes / 16; ++i) firstAnswer(filled, sixteen);
+    EXPECT_EQ(exact.bytes, plugin::TextArena::kBlockBytes);
+
     const std::string longest(plugin::TextArena::kOwnBlockBytes - 2, 'm'), ownBlock(longest + "l");
     const std::size_t before = memory.bytes;
     EXPECT_EQ(firstAnswer(arena, ownBlock), ownBlock);
