@@ -16,11 +16,27 @@ bool stillReads(const char* piece, std::size_t length, std::string_view text) no
 
 }  // namespace
 
+TextArena::~TextArena() {
+    while (last_ != nullptr) {
+        Block* const previous = last_->previous;
+        upstream_->deallocate(last_, last_->size, alignof(Block));
+        last_ = previous;
+    }
+}
+
+char* TextArena::block(std::size_t room) {
+    const std::size_t size = sizeof(Block) + room;
+    Block* const taken = static_cast<Block*>(upstream_->allocate(size, alignof(Block)));
+    *taken = {last_, size};
+    last_ = taken;
+    return reinterpret_cast<char*>(taken + 1);
+}
+
 char* TextArena::piece(std::size_t size) {
-    if (size >= kOwnBlockBytes) return static_cast<char*>(upstream_->allocate(size, 1));
+    if (size >= kOwnBlockBytes) return block(size);
     if (size > blockLeft_) {
-        blockEnd_ = static_cast<char*>(upstream_->allocate(kBlockBytes, 1)) + kBlockBytes;
-        blockLeft_ = kBlockBytes;
+        blockEnd_ = block(kBlockBytes - sizeof(Block)) + (kBlockBytes - sizeof(Block));
+        blockLeft_ = kBlockBytes - sizeof(Block);
     }
     char* const carved = blockEnd_ - blockLeft_;
     blockLeft_ -= size;

@@ -13,16 +13,21 @@ namespace plugin {
 // allocator header, carved from blocks of a fixed size: a refused block fails
 // the one answer that asked for it, never every later one, as a block that
 // grows with the arena would in a 32-bit host. A long answer takes a block of
-// its own, so the end a block leaves unused is always short.
+// its own, so the end a block leaves unused is always short. Each block
+// starts with two words that chain it to the one before.
 class TextArena {
 public:
     static constexpr std::size_t kBlockBytes = 64 * 1024;
     // An answer of this many bytes or more, NUL included, is a block of its own.
     static constexpr std::size_t kOwnBlockBytes = 4 * 1024;
+    // What chains a block to the one before, at its start.
+    static constexpr std::size_t kBlockHeaderBytes = sizeof(void*) + sizeof(std::size_t);
 
     explicit TextArena(std::pmr::memory_resource* upstream = std::pmr::new_delete_resource()) : upstream_(upstream) {}
     TextArena(const TextArena&) = delete;
     TextArena& operator=(const TextArena&) = delete;
+    // Its texts go with it; the module's own arena is never destroyed.
+    ~TextArena();
 
     // The text last handed out in `slot` when it still reads exactly `text`
     // (cut at its first NUL, as the host reads it), else a new NUL-terminated
@@ -32,10 +37,21 @@ public:
     char* reuseOrCopy(std::string_view text, record::AnswerSlot& slot);
 
 private:
+    // At the start of each block taken from upstream, so that the blocks can
+    // be given back when the arena goes.
+    struct Block {
+        Block* previous;
+        std::size_t size;
+    };
+    static_assert(sizeof(Block) == kBlockHeaderBytes);
+
     char* copy(std::string_view text);
     char* piece(std::size_t size);
+    // A new block with `room` bytes for pieces.
+    char* block(std::size_t room);
 
     std::pmr::memory_resource* upstream_;
+    Block* last_ = nullptr;
     char* blockEnd_ = nullptr;
     std::size_t blockLeft_ = 0;
 };

@@ -123,16 +123,17 @@ TEST(TextArena, AnAnswerCostsItsOwnBytesInBlocksThatNeverGrow) {
     EXPECT_EQ(memory.largestBlock, plugin::TextArena::kBlockBytes);
 
     // A block filled to its last byte takes no other.
+    constexpr std::size_t kHeader = plugin::TextArena::kBlockHeaderBytes;
     DirtyMemory exact;
     plugin::TextArena filled(&exact);
     const std::string sixteen(15, 's');
-    for (std::size_t i = 0; i < plugin::TextArena::kBlockBytes / 16; ++i) firstAnswer(filled, sixteen);
+    for (std::size_t i = 0; i < (plugin::TextArena::kBlockBytes - kHeader) / 16; ++i) firstAnswer(filled, sixteen);
     EXPECT_EQ(exact.bytes, plugin::TextArena::kBlockBytes);
 
     const std::string longest(plugin::TextArena::kOwnBlockBytes - 2, 'm'), ownBlock(longest + "l");
     const std::size_t before = memory.bytes;
     EXPECT_EQ(firstAnswer(arena, ownBlock), ownBlock);
-    EXPECT_EQ(memory.bytes, before + ownBlock.size() + 1);
+    EXPECT_EQ(memory.bytes, before + kHeader + ownBlock.size() + 1);
     DirtyMemory fresh;
     plugin::TextArena another(&fresh);
     EXPECT_EQ(firstAnswer(another, longest), longest);
