@@ -85,6 +85,9 @@ TEST_F(PatternTest, NoMatchOrNoFolderCannotBeOpened) {
     EXPECT_EQ(query("logs/*.log"), "logs/a.log");
     putLog("chat.log", 100);  // no folder: the current one
     EXPECT_EQ(query("*.log"), "chat.log");
+    fake_platform::remove("logs/a.log");  // gone again: no age either
+    EXPECT_EQ(query("logs/*.log"), "Unable to open file.");
+    EXPECT_FALSE(cache.patternFileStatus("logs/*.log").ok);
 }
 
 TEST_F(PatternTest, APatternAndAPlainPathKeepTheirOwnMemories) {
@@ -173,6 +176,14 @@ TEST_F(PatternTest, ANewLogTakesOverOnceItHoldsARecord) {
              fake_platform::file("chat/new.log").modified = 204;
          }, "Unable to open file.", 204, 1},
         {"nor now", [] {}, "Unable to open file.", 204, 1},
+        {"the new log opens, cut too small", [&] {
+             grow(900, 205);
+             fake_platform::file("chat/new.log").openable = true;
+         }, "chat/old.log", 100, 2},
+        {"the old log cut too small too", [] {
+             fake_platform::put("chat/old.log", {"cut\n", 150});
+         }, "File too small.", 205, 1},
+        {"nothing changes", [] {}, "File too small.", 205, 0},
     };
     for (const auto& step : steps) {
         step.change();
@@ -181,6 +192,31 @@ TEST_F(PatternTest, ANewLogTakesOverOnceItHoldsARecord) {
         EXPECT_EQ(cache.patternFileStatus("chat/*.log").modifiedSeconds, step.ageFrom) << step.step;
         EXPECT_EQ(fake_platform::calls().open, step.opens) << step.step;
     }
+}
+
+// A match passed over that goes is forgotten: back with the same size and
+// time, it is read.
+TEST_F(PatternTest, ALogPassedOverThatGoesIsForgotten) {
+    putLog("chat/old.log", 100);
+    const std::string whole = logEndingWith({});
+    std::string sameSize(whole.size(), 'x');
+    sameSize.back() = '\n';
+    fake_platform::put("chat/new.log", {sameSize, 200});
+    EXPECT_EQ(query("chat/*.log"), "chat/old.log");
+    fake_platform::remove("chat/new.log");
+    EXPECT_EQ(query("chat/*.log"), "chat/old.log");
+    fake_platform::put("chat/new.log", {whole, 200});
+    EXPECT_EQ(query("chat/*.log"), "Hello there");
+}
+
+// A memory that passes from one pattern to another starts as a log never
+// read: a newest match dated 1970 is not read.
+TEST_F(PatternTest, AMemoryPassedToAnotherPatternKeepsNothingOfTheFirst) {
+    putLog("a/x.log", 100);
+    EXPECT_EQ(query("a/*.log"), "a/x.log");
+    for (std::size_t i = 1; i < record::FieldCache::kLogs; ++i) query(("other" + std::to_string(i) + ".log").c_str());
+    putLog("b/old.log", 0);
+    EXPECT_EQ(query("b/*.log"), "");
 }
 
 // While every match is too small the newest answers so; a folder of many
