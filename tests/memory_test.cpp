@@ -122,6 +122,25 @@ TEST_F(MemoryTest, ALogWithoutARecordIsReadOnlyWhenItChangesAndNeverHeldWhole) {
     EXPECT_LE(heapCount().peakLiveBytes - before, 3 * kept + 4096);
 }
 
+// A pattern refreshed for a long time lists its folder into the buffers of
+// the first listing.
+TEST_F(MemoryTest, APatternRefreshedAgainAndAgainKeepsNothingMore) {
+    for (const char* name : {"/a.log", "/b.log", "/c.log"}) {
+        fake_platform::put(log + name, {testing_support::logEndingWith({}), kModified});
+    }
+    const std::string pattern = log + "/*.log";
+    const auto refresh = [&] {
+        fake_platform::advanceMilliseconds(1000);
+        for (const char* field : {"0", "3"}) function1(pattern.c_str(), field);
+        function2(pattern.c_str(), "");
+    };
+    refresh();
+    const std::size_t before = heapCount().liveBytes;
+    for (int i = 0; i < 1000; ++i) refresh();
+    EXPECT_EQ(heapCount().liveBytes, before);
+    EXPECT_GE(fake_platform::calls().list, 1000);
+}
+
 // An address space too fragmented for a large block refuses one answer, not
 // every answer after it.
 TEST(AnswerArena, SmallAnswersStillSucceedAfterALargeOneWasRefused) {

@@ -93,6 +93,23 @@ TEST(NamePattern, ADoubleByteCharacterIsOneCharacterAndNeverFolded) {
     }
 }
 
+// Where a UTF-8 sequence is well formed, from the standard's table: no
+// overlong forms, no surrogates, nothing past U+10FFFF, continuation bytes
+// 80 to BF.
+TEST(NamePattern, AUtf8CharacterIsAWellFormedSequenceElseOneByte) {
+    const struct {
+        const char* bytes;
+        std::size_t length;
+    } cases[] = {
+        {"\x7F", 1}, {"\x80", 1}, {"\xC1\xBF", 1}, {"\xC2\x80", 2}, {"\xC2\x7F", 1}, {"\xC2\xC0", 1},
+        {"\xDF\xBF", 2}, {"\xC3", 1}, {"\xE0\x9F\xBF", 1}, {"\xE0\xA0\x80", 3}, {"\xE1\x80\x80", 3},
+        {"\xE1\x80", 1}, {"\xED\x9F\xBF", 3}, {"\xED\xA0\x80", 1}, {"\xEF\xBF\xBF", 3},
+        {"\xF0\x8F\xBF\xBF", 1}, {"\xF0\x90\x80\x80", 4}, {"\xF1\x80\x80\x80", 4}, {"\xF4\x8F\xBF\xBF", 4},
+        {"\xF4\x90\x80\x80", 1}, {"\xF5\x80\x80\x80", 1}, {"\xF1\x80\x80\xC0", 1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(record::characterLength(c.bytes, 0, kUtf8), c.length) << c.bytes;
+}
+
 TEST(NamePattern, OnlyTheLastPartOfAPathMakesAPattern) {
     const struct {
         const char* path;
