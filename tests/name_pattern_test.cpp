@@ -133,6 +133,7 @@ TEST(NamePattern, OnlyTheLastPartOfAPathMakesAPattern) {
         // 表 ends in the byte of \: the folder is C:\Logs\, and 表*.log the name.
         {"C:\\Logs\\\x95\x5C*.log", kShiftJis, 8, true},
         {"C:\\\x95\x5C\\*.log", kShiftJis, 6, true},
+        {"C:\\Logs/\x95\x5C*.log", kShiftJis, 8, true},
         {"C:*.log", kShiftJis, 2, true},
         {"C:\\Logs\\\x95\x5C*.log", kAnsi, 10, true},  // a single-byte code page: \ it is
     };
