@@ -134,12 +134,18 @@ TEST(NamePattern, OnlyTheLastPartOfAPathMakesAPattern) {
         {"C:\\Logs\\\x95\x5C*.log", kShiftJis, 8, true},
         {"C:\\\x95\x5C\\*.log", kShiftJis, 6, true},
         {"C:\\Logs/\x95\x5C*.log", kShiftJis, 8, true},
+        {"*.log", kShiftJis, 0, true},
         {"C:*.log", kShiftJis, 2, true},
         {"C:\\Logs\\\x95\x5C*.log", kAnsi, 10, true},  // a single-byte code page: \ it is
     };
     for (const auto& c : cases) {
         EXPECT_EQ(record::lastPartStart(c.path, c.rules), c.lastPart) << c.path;
         EXPECT_EQ(record::isPattern(c.path, c.rules), c.pattern) << c.path;
+    }
+    // Only the bytes of the path are looked at, never one past its end.
+    for (const platform::NameRules* rules : {&kAnsi, &kShiftJis}) {
+        EXPECT_EQ(record::lastPartStart(std::string_view("C:", 1), *rules), 0u);
+        EXPECT_EQ(record::lastPartStart(std::string_view("ab/", 2), *rules), 0u);
     }
 }
 
