@@ -185,12 +185,12 @@ TEST_F(TailReaderTest, ALogWithoutARecordKeepsOnlyItsLastBytes) {
         // A line only partly kept is what is kept of it; text after the last break likewise.
         const std::size_t lastBreak = c.lineFeeds.empty() ? 0 : c.lineFeeds.back() + 1;
         EXPECT_EQ(tail.afterLastBreak(), std::string_view(log).substr(std::max(lastBreak, c.size - kept))) << c.size;
-        if (c.lineFeeds.size() >= 2) {
-            const std::size_t begin = c.lineFeeds[c.lineFeeds.size() - 2] + 1, end = c.lineFeeds.back();
+        for (std::size_t k = 1; k < c.lineFeeds.size(); ++k) {
+            const std::size_t end = c.lineFeeds[c.lineFeeds.size() - k], begin = c.lineFeeds[c.lineFeeds.size() - k - 1] + 1;
             const std::size_t from = std::max(begin, std::min(end, c.size - kept));
             std::string_view expected = std::string_view(log).substr(from, end - from);
             if (!expected.empty() && expected.back() == '\r') expected.remove_suffix(1);
-            EXPECT_EQ(tail.line(1), expected) << c.size;
+            EXPECT_EQ(tail.line(static_cast<int>(k)), expected) << c.size << " line " << k;
         }
     }
 }
