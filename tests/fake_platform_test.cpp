@@ -97,6 +97,25 @@ TEST_F(FakePlatformTest, ALogCutDuringAReReadAnswersFromWhatIsLeft) {
     EXPECT_EQ(fake_platform::calls().size, 1);
 }
 
+// A record found past the bytes kept has its lines read again: a log cut
+// before that read starts again from its new end, as any read does.
+TEST_F(FakePlatformTest, ALogCutBeforeAFarRecordIsReadAgainStartsFromItsNewEnd) {
+    RecordValues farBack, left;
+    farBack.text = std::string(2 * record::kKeptTailBytes, 'm');
+    left.text = "what is left";
+    const std::string log = logEndingWith(farBack);
+    putLog(log, 100);
+    ASSERT_EQ(query("3"), farBack.text);
+    const int reads = fake_platform::calls().read;  // the last of them reads the record's lines again
+    int read = 0;
+    fake_platform::beforeEachRead([&](const std::string& path) {
+        if (++read == reads) fake_platform::file(path).bytes = logEndingWith(left);
+    });
+    putLog(log, 101);
+    EXPECT_EQ(query("3"), "what is left");
+    EXPECT_EQ(fake_platform::calls().size, 1);
+}
+
 // The time a read starts is taken before it: a read that began within the
 // log's second and ended after it is unsettled all the same.
 TEST_F(FakePlatformTest, AReadThatSpansTheEndOfTheLogsSecondIsReadAgain) {
