@@ -103,7 +103,8 @@ TEST_F(FakePlatformTest, ALogCutBeforeAFarRecordIsReadAgainStartsFromItsNewEnd) 
     RecordValues farBack, left;
     farBack.text = std::string(2 * record::kKeptTailBytes, 'm');
     left.text = "what is left";
-    const std::string log = logEndingWith(farBack);
+    // Longer before the record than the log it is cut to: that read finds nothing.
+    const std::string log = std::string(8 * record::kBlockSize, 'x') + logEndingWith(farBack);
     putLog(log, 100);
     ASSERT_EQ(query("3"), farBack.text);
     const int reads = fake_platform::calls().read;  // the last of them reads the record's lines again
