@@ -444,7 +444,9 @@ TEST(Explain, SaysWhichNewerLogsAPatternPassesOverAndWhy) {
 
 // A link is followed for its time and its read, as for a plain path; one to
 // nothing is named as skipped, since the module passes over it unsaid.
+// (Windows times a link by the link itself, for a plain path too.)
 TEST(Explain, APatternFollowsALinkAndNamesOneToNothing) {
+    if (platform::nameRules().windowsPaths) return;
     testing_support::TempFolder folder;
     testing_support::writeFile(folder.file("target.txt"), testing_support::logEndingWith({}));
     testing_support::setModified(folder.file("target.txt"), 300);
