@@ -40,18 +40,21 @@ FieldCache::LogMemory& FieldCache::memoryOf(std::string_view wanted) {
         if (found != logs_.end()) {
             lastPolled_ = &*found;
         } else {
+            // The path's own slots first: running out of memory there leaves
+            // every memory as it was.
+            auto answers = answersByPath_.find(wanted);
+            if (answers == answersByPath_.end()) answers = answersByPath_.try_emplace(std::string(wanted)).first;
             // A memory that holds no log was polled at 0, the least of all.
-            lastPolled_ = &*std::min_element(logs_.begin(), logs_.end(), [](const LogMemory& a, const LogMemory& b) {
+            LogMemory& taken = *std::min_element(logs_.begin(), logs_.end(), [](const LogMemory& a, const LogMemory& b) {
                 return a.lastPolledAt < b.lastPolledAt;
             });
             // Room for a usual path from the start: a memory that passes from
             // log to log then keeps no new bytes for the next one's name.
-            lastPolled_->path.reserve(kUsualPathBytes);
-            lastPolled_->path.assign(wanted);
-            lastPolled_->forget();
-            auto answers = answersByPath_.find(wanted);
-            if (answers == answersByPath_.end()) answers = answersByPath_.try_emplace(std::string(wanted)).first;
-            lastPolled_->answers = &answers->second;
+            taken.path.reserve(kUsualPathBytes);
+            taken.path.assign(wanted);
+            taken.forget();
+            taken.answers = &answers->second;
+            lastPolled_ = &taken;
         }
     }
     lastPolled_->lastPolledAt = polls_;
