@@ -180,7 +180,9 @@ void FieldCache::LastRead::read(const char* logPath, const platform::FileStatus&
     // A log that appeared between the status query and the open has no time
     // to trust yet: 0, so the next poll reads it again.
     state.lastModified = status.ok && status.regularFile ? status.modifiedSeconds : 0;
-    state.size = tail.fileSize();
+    // The size as the status query gave it, to be compared with the next
+    // one's: on Windows a handle's size and a name's status are two sources.
+    state.size = status.size;
     state.unsettled = readStarted <= state.lastModified;
     state.status = found;
 }

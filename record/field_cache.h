@@ -94,7 +94,7 @@ private:
     // never read.
     struct ReadState {
         std::int64_t lastModified = 0;
-        std::int64_t size = 0;  // as the read found it
+        std::int64_t size = 0;  // as the status before the read gave it
         bool unsettled = false;
         ReadStatus status = ReadStatus::kNotRead;
         std::bitset<kFieldCount> isCut;  // fields already cut from the read
