@@ -79,7 +79,8 @@ void explainFieldTexts(const std::vector<std::string>& fields) {
     for (const std::string& text : fields) {
         const std::optional<std::size_t> number = record::parseFieldNumber(text.c_str());
         if (!number) {
-            std::fprintf(stderr, "quelvin-host: note: field %s names no field (0 to 5): its answer is the empty text\n",
+            std::fprintf(stderr, "quelvin-host: note: field %s names no field (0 to 5): after a good read its answer is the "
+                         "empty text, after a failed one the status text\n",
                          cli::quoted(text).c_str());
         } else if (text != std::to_string(*number)) {
             std::fprintf(stderr, "quelvin-host: note: field %s is read by the module as field %zu\n",
