@@ -9,8 +9,9 @@ namespace record {
 
 FieldAnswer FieldCache::queryField(const char* path, const char* fieldNumber) {
     const std::string_view given = path != nullptr ? std::string_view(path) : std::string_view();
-    LogMemory& log = path != nullptr ? memoryOf(given) : noPath_;
-    if (path != nullptr && isPattern(given, platform::nameRules())) {
+    // A NULL or empty path names no log: it takes no log's memory.
+    LogMemory& log = given.empty() ? noPath_ : memoryOf(given);
+    if (isPattern(given, platform::nameRules())) {
         pollPattern(log, path);
     } else {
         const platform::FileStatus status = platform::statFile(path);

@@ -163,7 +163,8 @@ private:
     std::array<LogMemory, kLogs> logs_;
     // Every path ever polled: a few slots each, whatever its answers.
     std::unordered_map<std::string, Answers, PathHash, std::equal_to<>> answersByPath_;
-    // No path names no log: its answers never touch another log's memory.
+    // A NULL or empty path names no log: its answers never touch another
+    // log's memory.
     Answers noPathAnswers_;
     LogMemory noPath_;
     LogMemory* lastPolled_ = nullptr;

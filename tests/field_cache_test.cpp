@@ -86,6 +86,10 @@ TEST_F(FieldCacheTest, EachLogAnswersItsOwnFieldsUntilSixteenOthersArePolled) {
     }
     EXPECT_EQ(query(path(kLogs), "3"), text(kLogs, "a"));  // forgets the least recently polled: the last
     EXPECT_EQ(query(path(0), "3"), text(0, "a"));
+    // A NULL or empty path takes no log's memory: the sixteen remembered stay.
+    EXPECT_EQ(cache.queryField(nullptr, "3").text, "Unable to open file.");
+    EXPECT_EQ(query("", "3"), "Unable to open file.");
+    for (int i = 1; i < kLogs - 1; ++i) EXPECT_EQ(query(path(i), "3"), text(i, "a")) << i;
     EXPECT_EQ(query(path(kLogs - 1), "3"), text(kLogs - 1, "b")) << "forgotten, so read again";
     // The memory a new log takes over is as if never read, whatever it held.
     const std::string never = folder.file("dated 1970.log");
