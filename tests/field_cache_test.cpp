@@ -66,8 +66,12 @@ TEST_F(FieldCacheTest, ALogNeverReadAnswersSixEmptyFields) {
         }
     }
     // Nor does another log's failure reach it.
-    EXPECT_EQ(query(folder.file("missing.log"), "3"), "Unable to open file.");
+    const std::string missing = folder.file("missing.log");
+    EXPECT_EQ(query(missing, "3"), "Unable to open file.");
     EXPECT_EQ(query(log, "5"), "");
+    // Its own failure does: a path that could not be opened is read, whatever its date.
+    writeLog(missing, "read after failing", 0);
+    EXPECT_EQ(query(missing, "3"), "read after failing");
 }
 
 // Each log has a memory of its own: a log is compared with its own last read.
