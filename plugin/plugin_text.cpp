@@ -35,8 +35,9 @@ char* TextArena::block(std::size_t room) {
 char* TextArena::piece(std::size_t size) {
     if (size >= kOwnBlockBytes) return block(size);
     if (size > blockLeft_) {
-        blockEnd_ = block(kBlockBytes - sizeof(Block)) + (kBlockBytes - sizeof(Block));
-        blockLeft_ = kBlockBytes - sizeof(Block);
+        constexpr std::size_t kRoom = kBlockBytes - kBlockHeaderBytes;
+        blockEnd_ = block(kRoom) + kRoom;
+        blockLeft_ = kRoom;
     }
     char* const carved = blockEnd_ - blockLeft_;
     blockLeft_ -= size;
