@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -88,6 +89,28 @@ TEST_F(BadInputTest, ALogTheUserMayNotRead) {
     ASSERT_TRUE(WIFEXITED(status));
     if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "cannot switch to the user nobody to test without permission";
     EXPECT_EQ(WEXITSTATUS(status), 0) << "an unreadable log did not answer \"Unable to open file.\"";
+}
+
+// Every listing and read gives its descriptor back: polled many more times
+// than the process may hold files open, a pattern still answers.
+TEST_F(BadInputTest, APatternPolledMoreTimesThanFilesMayBeOpenLosesNoDescriptor) {
+    const std::string log = folder.file("chat.log");
+    testing_support::writeFile(log, testing_support::logEndingWith({}));
+    testing_support::setModified(log, 1'000'000);
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const auto open = std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+    rlimit lowered = limit;
+    lowered.rlim_cur = static_cast<rlim_t>(open + 8);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    std::string answers;
+    for (int i = 1; i <= 100; ++i) {
+        // A pattern text of its own each time: each lists the folder and reads.
+        const std::string pattern = folder.file(std::string(static_cast<std::size_t>(i), '*') + ".log");
+        if (field(pattern) != "Hello there") answers += std::to_string(i) + " ";
+    }
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    EXPECT_EQ(answers, "") << "polls that did not answer";
 }
 
 TEST_F(BadInputTest, ALogTruncatedOrReplacedWhileItIsRead) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "record/field_cache.h"
 #include "record/tail_reader.h"
@@ -77,6 +78,39 @@ TEST_F(FakePlatformTest, AFileThatShrinksBeforeTheReadCountsOnlyTheBytesRead) {
     fake_platform::beforeEachRead([](const std::string& path) { fake_platform::file(path).bytes.clear(); });
     putLog(logEndingWith({}), 101);
     EXPECT_EQ(query("3"), "File too small.");
+}
+
+// A writer that cuts its log again and again while it is read: each cut
+// block comes back short, the whole of it or only its end, and the read
+// starts again from the new end, twice at most; a third cut answers as too
+// small, and the next poll tries again.
+TEST_F(FakePlatformTest, ALogCutWhileItIsReadStartsAgainTwiceAtMost) {
+    std::vector<std::string> versions;  // each shorter than the one before, by less than a block
+    for (int i = 0; i < 4; ++i) {
+        RecordValues values;
+        values.text = "version " + std::to_string(i);
+        versions.push_back(std::string(static_cast<std::size_t>(3000 - 700 * i), 'x') + logEndingWith(values));
+    }
+    const auto readsOf = [&](const std::string& bytes) {
+        fake_platform::calls() = {};
+        putLog(bytes, 100);
+        record::FieldCache fresh;
+        fresh.queryField(kLog, "3");
+        return fake_platform::calls().read;
+    };
+    for (int cuts = 1; cuts <= 3; ++cuts) {
+        const int readsAfterTheCuts = cuts < 3 ? readsOf(versions[static_cast<std::size_t>(cuts)]) : 0;
+        putLog(versions[0], 100 + cuts);
+        int reads = 0;
+        fake_platform::beforeEachRead([&](const std::string& path) {
+            if (++reads <= cuts) fake_platform::file(path).bytes = versions[static_cast<std::size_t>(reads)];
+        });
+        fake_platform::calls() = {};
+        EXPECT_EQ(query("3"), cuts < 3 ? "version " + std::to_string(cuts) : "File too small.") << cuts << " cuts";
+        EXPECT_EQ(fake_platform::calls().read, cuts + readsAfterTheCuts) << cuts << " cuts";
+        fake_platform::beforeEachRead(nullptr);
+    }
+    EXPECT_EQ(query("3"), "version 3");
 }
 
 // Cut between two blocks of a record: what was read of the old end is gone,

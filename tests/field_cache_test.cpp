@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "tests/support/temp_log.h"
@@ -78,7 +79,7 @@ TEST_F(FieldCacheTest, ALogNeverReadAnswersSixEmptyFields) {
 // Whether a log was read again shows when its bytes change and its time
 // does not.
 TEST_F(FieldCacheTest, EachLogAnswersItsOwnFieldsUntilSixteenOthersArePolled) {
-    constexpr int kLogs = static_cast<int>(record::FieldCache::kLogs);
+    constexpr int kLogs = 16;  // as README promises
     const auto path = [&](int i) { return folder.file("log" + std::to_string(i) + ".log"); };
     const auto text = [](int i, const char* version) { return std::to_string(i) + version; };
     // Later logs are older, so a single memory would answer the first one's fields.
@@ -99,6 +100,21 @@ TEST_F(FieldCacheTest, EachLogAnswersItsOwnFieldsUntilSixteenOthersArePolled) {
     const std::string never = folder.file("dated 1970.log");
     writeLog(never, "never read", 0);
     for (const char* number : {"3", "5"}) EXPECT_EQ(query(never, number), "") << number;
+}
+
+// Paths are compared whole: one that ends another (b.log, and a b.log in
+// another folder) names another log.
+TEST_F(FieldCacheTest, APathThatEndsAnotherPathIsAnotherLog) {
+    std::filesystem::create_directory(folder.path() / "sub");
+    writeLog(folder.file("b.log"), "outer", kTime);
+    writeLog(folder.file("sub/b.log"), "inner", kTime);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path() / "sub");
+    const std::string outer = query(folder.file("b.log"), "3");
+    const std::string inner = query("b.log", "3");
+    std::filesystem::current_path(before);
+    EXPECT_EQ(outer, "outer");
+    EXPECT_EQ(inner, "inner");
 }
 
 TEST_F(FieldCacheTest, AFailedReadAnswersItsStatusAndIsRetriedOnEveryPoll) {

@@ -132,7 +132,19 @@ TEST_F(ModuleTest, APatternAnswersFromTheNewestMatchingLog) {
     // A backslash is part of a name here, not a separator.
     logWith("x\\1.log", "with a backslash", 500);
     EXPECT_STREQ(entry.function1(folder.file("x\\*.log").c_str(), "3"), "with a backslash");
+    // Only the last part makes a pattern: a folder called st*r is a folder.
+    std::filesystem::create_directory(folder.file("st*r"));
+    logWith("st*r/c1.log", "in a folder with a star", 600);
+    for (const char* path : {"st*r/c?.log", "st*r/c1.log"}) {
+        EXPECT_STREQ(entry.function1(folder.file(path).c_str(), "3"), "in a folder with a star") << path;
+    }
 #endif
+    // A pattern with no folder part lists the current folder.
+    const std::filesystem::path home = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    const std::string inCurrent = entry.function1("new*.log", "3");
+    std::filesystem::current_path(home);
+    EXPECT_EQ(inCurrent, "newer");
     for (const std::string& none : {folder.file("*.none"), folder.file("missing/*.log")}) {
         EXPECT_STREQ(entry.function1(none.c_str(), "3"), "Unable to open file.") << none;
         EXPECT_STREQ(entry.function2(none.c_str(), ""), "Unable to open file.") << none;

@@ -39,7 +39,9 @@ TEST(NamePattern, MatchesStarsAndQuestionMarksAndEveryOtherCharacterAsItIs) {
         {"*.log", "notes.logx", false, false},
         {"*.log", "chat.log.1", false, false},
         {"*", "anything at all", true, true},
-        {"chat*", "chat", true, true},
+        {"chat*", "chat", true, true},  // a trailing * matches nothing too
+        {"chat**", "chat", true, true},
+        {"chat*?", "chat", false, false},
         {"chat-?.log", "chat-1.log", true, true},
         {"chat-?.log", "chat-12.log", false, false},
         {"chat-?.log", "chat-.log", false, false},
@@ -50,8 +52,11 @@ TEST(NamePattern, MatchesStarsAndQuestionMarksAndEveryOtherCharacterAsItIs) {
         {"[ab].log", "a.log", false, false},
         {"{a,b}*", "{a,b}.log", true, true},
         {"{a,b}*", "a.log", false, false},
-        {"*.LOG", "chat.log", false, true},  // case: byte for byte, or folded
+        {"*.LOG", "chat.log", false, true},  // case: byte for byte, or folded on both sides
+        {"*.log", "CHAT.LOG", false, true},
         {"\xC9*.log", "\xE9t\xE9.log", false, true},  // É*.log and été.log in Windows-1252
+        {"\xE9*.log", "\xC9T\xC9.LOG", false, true},
+        {"*.log", "chat.lo\xCC", false, false},  // Ì, which folds to no L
         {"chat.log", "chat.log", true, true},
         {"chat.log", "chat.lo", false, false},
         // ? is one character: in UTF-8 one of one to four bytes, a byte that

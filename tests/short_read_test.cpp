@@ -107,7 +107,8 @@ TEST(ShortReads, APatternListsItsFolderThroughTheSameCalls) {
 }
 
 // A listing interrupted by a signal goes on; one that fails answers as a log
-// that cannot be opened, at once.
+// that cannot be opened, at once, also when it fails after every entry came:
+// a listing that did not end may have missed the newest.
 TEST(ShortReads, AListingThatFailsCannotBeOpened) {
     testing_support::TempFolder folder;
     for (const char* name : {"a.log", "b.log"}) {
@@ -123,10 +124,13 @@ TEST(ShortReads, AListingThatFailsCannotBeOpened) {
         const FaultyFileLayer faulty(interrupted);
         EXPECT_EQ(cache.queryField(pattern.c_str(), "3").text, "Hello there");
     }
-    {
+    ReadFaults failingAtTheEnd;
+    failingAtTheEnd.listingsFailAtTheEnd = true;
+    for (const ReadFaults& faults : {failing, failingAtTheEnd}) {
         record::FieldCache cache;
-        const FaultyFileLayer faulty(failing);
+        const FaultyFileLayer faulty(faults);
         EXPECT_EQ(cache.queryField(pattern.c_str(), "3").text, "Unable to open file.");
+        EXPECT_FALSE(cache.patternFileStatus(pattern.c_str()).ok);
     }
 }
 

@@ -19,6 +19,7 @@ struct ReadFaults {
     long long cutBeforeFirstRead = -1;  // >= 0: the file is cut to this size just before the first read
     int interruptedListings = 0;        // the first n calls that list a folder are interrupted (EINTR; POSIX only)
     bool listingsFail = false;          // every call that lists a folder fails
+    bool listingsFailAtTheEnd = false;  // the call that would find a listing's end fails instead
 };
 
 // Puts the faults in place while it lives, and counts the reads made.

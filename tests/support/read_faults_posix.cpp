@@ -57,7 +57,12 @@ long countedReadFolder(int fd, void* buffer, std::size_t size) {
         errno = EIO;
         return -1;
     }
-    return real.readFolder(fd, buffer, size);
+    const long got = real.readFolder(fd, buffer, size);
+    if (got == 0 && active.listingsFailAtTheEnd) {
+        errno = EIO;
+        return -1;
+    }
+    return got;
 }
 
 }  // namespace

@@ -65,7 +65,11 @@ BOOL WINAPI countedFindNext(HANDLE listing, LPWIN32_FIND_DATAA entry) {
         ::SetLastError(ERROR_IO_DEVICE);
         return FALSE;
     }
-    return real.findNextFile(listing, entry);
+    const BOOL found = real.findNextFile(listing, entry);
+    if (!found && ::GetLastError() == ERROR_NO_MORE_FILES && active.listingsFailAtTheEnd) {
+        ::SetLastError(ERROR_IO_DEVICE);
+    }
+    return found;
 }
 
 }  // namespace
