@@ -1,6 +1,7 @@
 #include "explain/hints.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -61,9 +62,11 @@ void noValues(const LogFacts& facts, std::vector<std::string>& hints) {
             hint += source.cut == record::extractQuoted ? "holds no label: \"value\" past its first column"
                                                         : "holds no (value) past its first column";
         }
+        // Worded by what the module answers, which for a log under the
+        // minimum is a status even where its read found a record.
         hint += facts.answer == record::ReadStatus::kRecord
                     ? ": the module answers the whole line for it"
-                    : ": once the record is complete the module answers the whole line for it";
+                    : ": the module answers a status text for now, and once it answers fields, the whole line for it";
         hints.push_back(hint);
     }
 }
@@ -87,6 +90,34 @@ bool inPlace(const record::TailRecord& tail) {
         kFieldSources, [&](const record::FieldSource& source) { return holdsValue(tail, source, source.lineFromEnd); });
 }
 
+// The line from the end where `source`'s value stands when the log ends
+// `written` lines into a record: that many lines further up in the last whole
+// record, or, below them, in the record being written.
+int lineWhenWritten(const record::FieldSource& source, int written) {
+    const int k = source.lineFromEnd + written;
+    return k <= kRecordLines ? k : k - kRecordLines;
+}
+
+// How many lines of a record being written end the log (1 to 11), or 0: every
+// field line the read reached holds a value where it would then stand, and at
+// least four do. Empty lines after the record are not its start.
+int linesBeingWritten(const record::TailRecord& tail) {
+    if (inPlace(tail)) return 0;
+    // The fewest lines away from a record in place first.
+    for (const int written : {1, 11, 2, 10, 3, 9, 4, 8, 5, 7, 6}) {
+        if (tail.line(1).empty()) break;
+        int checked = 0;
+        const bool fits = std::ranges::all_of(kFieldSources, [&](const record::FieldSource& source) {
+            const int k = lineWhenWritten(source, written);
+            if (!tail.reached(k)) return true;
+            ++checked;
+            return holdsValue(tail, source, k);
+        });
+        if (fits && checked >= 4) return written;
+    }
+    return 0;
+}
+
 bool allNul(std::string_view bytes) { return bytes.find_first_not_of('\0') == std::string_view::npos; }
 
 // Text after the last line break that would complete the record were it a
@@ -99,6 +130,22 @@ bool lastLineUnterminated(const LogFacts& facts) {
 
 void shifted(const LogFacts& facts, std::vector<std::string>& hints) {
     if (inPlace(facts.tail) || lastLineUnterminated(facts)) return;
+    if (const int written = linesBeingWritten(facts.tail); written > 0) {
+        const bool earlier = written <= kRecordLines / 2;
+        const int lines = earlier ? written : kRecordLines - written;
+        std::string hint = "the record looks shifted: its field lines would hold values if it ended " +
+                           counted(lines, "line") + (earlier ? " earlier" : " later") +
+                           ". Likely cause: a record being written: " + std::to_string(written) + " of its " +
+                           std::to_string(kRecordLines) + " lines so far";
+        // The same lines as a last record a few lines too long or too short.
+        const int length = written <= 3 ? kRecordLines + written : written >= kRecordLines - 3 ? written : 0;
+        if (length != 0) {
+            hint += ", or a last record of " + std::to_string(length) + " lines, where the layout needs " +
+                    std::to_string(kRecordLines);
+        }
+        hints.push_back(hint);
+        return;
+    }
     for (const int shift : {1, -1, 2, -2, 3, -3}) {
         if (!fitsShiftedBy(facts.tail, shift)) continue;
         const int lines = std::abs(shift);
@@ -108,14 +155,7 @@ void shifted(const LogFacts& facts, std::vector<std::string>& hints) {
         for (int k = 1; k <= shift; ++k) emptyAfter = emptyAfter && facts.tail.line(k).empty();
         const std::string length = "a last record of " + std::to_string(kRecordLines + shift) +
                                    " lines, where the layout needs " + std::to_string(kRecordLines);
-        if (emptyAfter) {
-            hint += counted(lines, "empty line") + " after the last record";
-        } else if (shift > 0) {
-            hint += "a record still being written (its first " + counted(lines, "line") + " already there), or " +
-                    length;
-        } else {
-            hint += length;
-        }
+        hint += emptyAfter ? counted(lines, "empty line") + " after the last record" : length;
         hints.push_back(hint);
         return;
     }
@@ -138,6 +178,37 @@ bool emptyLineInside(const LogFacts& facts, std::vector<std::string>& hints) {
                         " is an empty line inside the record: every line above it counts one further from the end, "
                         "so the fields from line " + std::to_string(empty + 1) +
                         " up come from the line below the one meant");
+        return true;
+    }
+    return false;
+}
+
+// A line left out or added between two field lines moves every field line
+// above it: those below hold values in place, the first above holds none, and
+// its value stands one line nearer the end, or one further.
+bool lineLeftOutOrAdded(const LogFacts& facts, std::vector<std::string>& hints) {
+    const record::TailRecord& tail = facts.tail;
+    if (linesBeingWritten(tail) > 0) return false;
+    std::array<std::size_t, kFieldSources.size()> upward{};  // field numbers, from the end up
+    for (std::size_t i = 0; i < upward.size(); ++i) upward[i] = i;
+    std::ranges::sort(upward, {}, [](std::size_t i) { return kFieldSources[i].lineFromEnd; });
+    const auto source = [&](std::size_t at) -> const record::FieldSource& { return kFieldSources[upward[at]]; };
+    std::size_t moved = 0;
+    while (moved < upward.size() && holdsValue(tail, source(moved), source(moved).lineFromEnd)) ++moved;
+    if (moved == 0 || moved == upward.size()) return false;
+    for (const int by : {-1, 1}) {
+        bool fits = holdsValue(tail, source(moved), source(moved).lineFromEnd + by);
+        for (std::size_t at = moved + 1; at < upward.size() && fits; ++at) {
+            const int k = source(at).lineFromEnd + by;
+            fits = k > kRecordLines || !tail.reached(k) || holdsValue(tail, source(at), k);
+        }
+        if (!fits) continue;
+        const int line = source(moved).lineFromEnd;
+        hints.push_back("the " + std::string(source(moved).name) + "'s value is on line " + std::to_string(line + by) +
+                        ": the record has one line " + (by < 0 ? "fewer" : "more") + " between line " +
+                        std::to_string(source(moved - 1).lineFromEnd) + " and line " + std::to_string(line) +
+                        " than the layout, so " + fieldName(upward[moved]) +
+                        " and every field above it come from the wrong line");
         return true;
     }
     return false;
@@ -248,7 +319,12 @@ void envelope(const LogFacts& facts, std::vector<std::string>& hints) {
         hints.push_back(hint);
         return;
     }
-    if ((opening == 0) != (closing == 0)) {
+    const std::string_view line = facts.tail.line(messageLine);
+    const auto valueStart = static_cast<std::size_t>(message.data() - line.data());
+    if (opening == 0 && line.substr(0, valueStart).find(record::kEnvelopeOpening) != std::string_view::npos) {
+        hints.push_back("the message's opening envelope marker stands before its last colon and quote, so the module "
+                        "cuts it off with the text before them: only the closing marker is left to remove");
+    } else if ((opening == 0) != (closing == 0)) {
         hints.push_back("the message's envelope is only partly there: the marker that is there is removed");
     }
     const bool onlyAround = opening == 1 && closing == 1 && message.starts_with(record::kEnvelopeOpening) &&
@@ -303,9 +379,13 @@ void afterTheLastBreak(const LogFacts& facts, std::vector<std::string>& hints) {
         hints.push_back("the last line has no line break (a record ended without its final LF): its " + bytes +
                         " are ignored, and lines are counted from the line before, so every field comes from the "
                         "line below the one meant");
-    } else {
+    } else if (linesBeingWritten(facts.tail) > 0) {
+        hints.push_back(bytes + follow + ": the next line of the record being written, not yet ended");
+    } else if (inPlace(facts.tail)) {
         hints.push_back(bytes + follow + ": a record still being written? Once its first lines end, and until "
                         "the whole record is there, the fields come from the wrong lines");
+    } else {
+        hints.push_back(bytes + follow);
     }
 }
 
@@ -321,7 +401,7 @@ std::vector<std::string> hintsFor(const LogFacts& facts) {
     noValues(facts, hints);
     // An empty line inside the record may also fit a shift of the whole: it
     // is the more exact cause.
-    if (!emptyLineInside(facts, hints)) shifted(facts, hints);
+    if (!emptyLineInside(facts, hints) && !lineLeftOutOrAdded(facts, hints)) shifted(facts, hints);
     multiLineMessage(facts, hints);
     cutInsideValue(facts, hints);
     // In UTF-16 every byte is half a character: what one hint says of the

@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "explain/command_line.h"
 #include "explain/inspection.h"
 #include "explain/why_cannot_open.h"
@@ -156,12 +160,20 @@ TEST(Explain, SaysWhyTheModuleAnswersAStatusText) {
     testing_support::TempFolder folder;
     const std::string small = folder.file("small.log");
     testing_support::writeFile(small, "  text: \"short\"\n");
+    const std::string fifo = folder.file("fifo");
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+#endif
     const struct {
         std::string path, status, reason;
     } cases[] = {
         {folder.file("missing.log"), "Unable to open file.", "no such file or folder"},
         {folder.path().string(), "Unable to open file.", "it is a folder"},
         {small, "File too small.", "16 bytes, under the 1024-byte minimum"},
+#ifndef _WIN32
+        {"/dev/null", "Unable to open file.", "it is not a regular file"},
+        {fifo, "Unable to open file.", "it is not a regular file"},
+#endif
     };
     for (const auto& c : cases) {
         const Report report = inspect(c.path);
@@ -194,8 +206,23 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
     nulInMessage.text = std::string("a\0b", 3);
     std::string nulThreeBack = logEndingWith({}) + testing_support::record({}) + testing_support::record({});
     nulThreeBack[nulThreeBack.size() - 2 * testing_support::record({}).size() - 20] = '\0';
-    std::string utf16 = "\xFF\xFE";
-    for (const char c : sound) utf16 += std::string{c, '\0'};
+    const auto asUtf16 = [](const std::string& text) {
+        std::string wide = "\xFF\xFE";
+        for (const char c : text) wide += std::string{c, '\0'};
+        return wide;
+    };
+    const std::string utf16 = asUtf16(sound);
+    const std::string utf16Accented = asUtf16(replaced(sound, "Hello there", "caf\xE9"));
+    RecordValues saidInEnvelope = sametime;
+    saidInEnvelope.text = "&lt;html&gt;&lt;body&gt;He said: \"hi&lt;/body&gt;&lt;/html&gt;";
+    // The first lines of a record, as a client that is writing it leaves them.
+    const auto firstLines = [&](std::size_t lines) {
+        std::string text;
+        std::size_t at = 0;
+        const std::string whole = testing_support::record({});
+        for (std::size_t i = 0; i < lines; ++i) at = whole.find('\n', at) + 1;
+        return whole.substr(0, at);
+    };
     const std::int64_t now = platform::nowSeconds();
     const std::int64_t past = now - 1000;
     // `size` bytes ending in `crs` lines ended by CR alone, then `lfs` by LF.
@@ -218,11 +245,29 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
         {"sound, under the minimum", testing_support::record({}), past, {}, {}},
         {"sound, CR LF", logEndingWith({}, "\r\n"), past, {}, {}},
         {"no value", replaced(sound, "from: \"Ada Quinn\"", "from: Ada"), past,
-         {"line 4 (field 1 sender) holds no label: \"value\"", "answers the whole line"}, {"shifted"}},
+         {"line 4 (field 1 sender) holds no label: \"value\"", ": the module answers the whole line"}, {"shifted"}},
+        {"no value, a whole record under the minimum",
+         "\n" + replaced(testing_support::record({}), "from: \"Ada Quinn\"", "from: Ada"), past,
+         {"line 4 (field 1 sender) holds no label", "the module answers a status text for now"},
+         {": the module answers the whole line"}},
         {"an empty line after the record", sound + "\r\n", past,
          {"ended 1 line earlier", "1 empty line after the last record"}, {}},
         {"a record being written", sound + "<message>\r\n  sent: 2026-12-08 (14:20:43)\r\n", past,
-         {"ended 2 lines earlier", "still being written"}, {}},
+         {"ended 2 lines earlier", "Likely cause: a record being written: 2 of its 12 lines so far"}, {}},
+        {"a record being written, 6 lines", sound + firstLines(6), past,
+         {"ended 6 lines earlier", "Likely cause: a record being written: 6 of its 12 lines so far"}, {"a last record"}},
+        {"a record being written, 10 lines", sound + firstLines(10), past,
+         {"ended 2 lines later", "Likely cause: a record being written: 10 of its 12 lines so far, or a last record "
+          "of 10 lines"}, {"Likely cause: a last record"}},
+        {"a record being written, its next line unfinished", sound + firstLines(3) + "  direction: inc", past,
+         {"being written: 3 of its 12", "16 bytes follow the last line break and are ignored: the next line of the "
+          "record being written"}, {"Once its first lines end"}},
+        {"one line fewer between two field lines", replaced(sound, "  direction: incoming\r\n", ""), past,
+         {"the time's value is on line 10: the record has one line fewer between line 8 and line 11"},
+         {"shifted"}},
+        {"one line more between two field lines", replaced(sound, "  direction:", "  extra: x\r\n  direction:"),
+         past, {"the time's value is on line 12: the record has one line more between line 8 and line 11"},
+         {"shifted"}},
         {"a line missing", replaced(sound, "</message>\r\n", ""), past,
          {"ended 1 line later", "a last record of 11 lines, where the layout needs 12"}, {"no line break"}},
         {"text after the last break", sound + "<message>", past,
@@ -232,11 +277,15 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
          {"still being written", "missing", "shifted"}},
         {"NUL padding", sound + std::string(64, '\0'), past, {"64 bytes, all NUL,", "ignored", "NUL padding"},
          {"still being written", "NUL byte"}},
+        {"a NUL among text after the last break", sound + std::string("ab\0cd", 5), past,
+         {"5 bytes follow the last line break"}, {"NUL padding"}},
         {"an empty line inside the record", replaced(logEndingWith(sametime), "  account", "\r\n  account"), past,
          {"line 8 is an empty line inside the record", "the fields from line 9 up", "which here holds \"\""},
          {"shifted", "13 lines"}},
         {"a message of two lines", replaced(sound, "Hello there", "Hello\r\nthere"), past,
          {"the message spans 2 lines (lines 3 to 2)"}, {"shifted"}},
+        {"a message of four lines", replaced(sound, "Hello there", "A\r\nB\r\nC\r\nD"), past,
+         {"the message spans 4 lines (lines 5 to 2)"}, {"shifted"}},
         {"a colon and a quote in the message", replaced(sound, "Hello there", "He said: \"hi"), past,
          {"holds a colon and a quote inside its value", "answers \"hi\" and drops \"He said: \\\"\""}, {}},
         {"a CR as the last byte", replaced(sound, "Hello there", "Hello\rthere") + "\r", past, {"2 CRs without LF"},
@@ -252,7 +301,10 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
         {"a NUL in the message", logEndingWith(nulInMessage), past, {"line 2 holds a NUL byte"}, {"UTF-16"}},
         {"a NUL three records back", nulThreeBack, past, {}, {}},
         {"UTF-16", utf16, past, {"looks like UTF-16"}, {"CR", "NUL byte"}},
-        {"envelope partly there", logEndingWith(opened), past, {"only partly there"}, {}},
+        {"UTF-16 with an accent", utf16Accented, past, {"looks like UTF-16"}, {"not UTF-8"}},
+        {"envelope partly there", logEndingWith(opened), past, {"only partly there"}, {"before its last colon"}},
+        {"the opening envelope marker cut off", logEndingWith(saidInEnvelope), past,
+         {"opening envelope marker stands before its last colon and quote"}, {"only partly there"}},
         {"envelope on another service", logEndingWith(otherService), past, {"only a service of exactly"}, {}},
         {"dated in the future", sound, now + 3600, {"in the future"}, {}},
         {"dated this very second", sound, now, {}, {}},
@@ -262,7 +314,8 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
         {"CRs make only 12 breaks", crsAndLfs(1024, 5, 7), past, {"5 CRs without LF"}, {"that is why"}},
         {"CRs make 13 breaks at 1023 bytes", crsAndLfs(1023, 6, 7), past, {"6 CRs without LF"}, {"that is why"}},
         {"a NUL in line 12", nulInLine12, past, {"line 12 holds a NUL byte"}, {"UTF-16"}},
-        {"one line of the next record", sound + "<message>\r\n", past, {"still being written"}, {"empty line"}},
+        {"one line of the next record", sound + "<message>\r\n", past, {"a record being written: 1 of its 12 lines"},
+         {"empty line"}},
         {"lines the read never reached", std::string(1100, 'x') + "\n\n\n\n\n", past, {},
          {"line 6", "line 8", "line 11", "UTF-16"}},
         {"a file of zeros", std::string(2000, '\0'), past, {}, {"UTF-16"}},
@@ -379,6 +432,13 @@ TEST(Explain, ShowsItsEdgesAsTheyAre) {
     const std::string shown = inspect(path).text;
     EXPECT_NE(shown.find("modified: 1969-01-01 00:00:00 UTC (" + std::to_string(before1970) + " seconds"),
               std::string::npos) << shown;
+    testing_support::setModified(path, -1);  // the second before 1970, on the day before
+    const std::string lastSecond = inspect(path).text;
+    EXPECT_NE(lastSecond.find("modified: 1969-12-31 23:59:59 UTC (-1 seconds"), std::string::npos) << lastSecond;
+    // A log with no line break has nothing after its last one.
+    testing_support::writeFile(path, std::string(2000, 'x'));
+    const std::string unbroken = inspect(path).text;
+    EXPECT_EQ(unbroken.find("after the last line break"), std::string::npos) << unbroken;
 }
 
 // A pattern: the file it names now and why, the next ones by time, then that
@@ -400,6 +460,22 @@ TEST(Explain, SaysWhichLogAPatternNamesAndExplainsIt) {
     EXPECT_EQ(text.find("next: " + folder.file("b.log")), std::string::npos) << text;
     EXPECT_NE(text.find("\nlog: " + folder.file("b.log") + "\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("d.txt"), std::string::npos) << text;
+
+    // Five next ones at most.
+    for (int i = 0; i < 5; ++i) {
+        const std::string name = folder.file("older" + std::to_string(i) + ".log");
+        testing_support::writeFile(name, testing_support::logEndingWith({}));
+        testing_support::setModified(name, 100 - i);
+    }
+    const std::string many = inspect(folder.file("*.log")).text;
+    EXPECT_NE(many.find("next: " + folder.file("older2.log")), std::string::npos) << many;
+    EXPECT_EQ(many.find("next: " + folder.file("older3.log")), std::string::npos) << many;
+#ifndef _WIN32
+    // Only the last part makes a pattern: a folder called st*r is a folder.
+    std::filesystem::create_directory(folder.file("st*r"));
+    testing_support::writeFile(folder.file("st*r/c.log"), testing_support::logEndingWith({}));
+    EXPECT_TRUE(inspect(folder.file("st*r/c.log")).text.starts_with("log: ")) << "a pattern";
+#endif
 
     const Report none = inspect(folder.file("*.none"));
     EXPECT_EQ(none.status, explain::kAnswersStatus);
