@@ -14,14 +14,17 @@ namespace plugin {
 // log: a log's age changes every second, and a host that polls it for days
 // would otherwise keep a new text each time. Ages come in runs, so they are
 // kept in pages of consecutive ages: a pointer per age seen, beside its text.
+// The pages are small, so that an age far from every other (a log dated 1970
+// or in the future, logs of unrelated ages) costs little more than its text.
 class AgeTexts {
 public:
+    static constexpr int kPageBits = 6;
+
     // The decimal text of `age`, from `arena` the first time (or when the
     // host wrote into the text handed out before).
     char* text(std::int32_t age, TextArena& arena);
 
 private:
-    static constexpr int kPageBits = 10;
     using Page = std::array<record::AnswerSlot, std::size_t{1} << kPageBits>;
     std::unordered_map<std::int32_t, std::unique_ptr<Page>> pages_;
 };

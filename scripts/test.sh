@@ -7,24 +7,41 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh windows
+# Each stage's time, said as it ends and again at the end, for README's table.
+timings=()
+stage() {
+  local name=$1 start=$SECONDS
+  shift
+  "$@"
+  timings+=("$name $((SECONDS - start)) s")
+  echo "== $name took $((SECONDS - start)) s"
+}
+trap 'printf "== %s\n" "${timings[@]}"' EXIT
+
+stage installs scripts/install-deps.sh windows
 
 for preset in linux linux-asan linux-tsan; do
-  cmake --workflow --preset "$preset"
+  stage "$preset" cmake --workflow --preset "$preset"
 done
 
-cmake --preset linux-fuzz
-cmake --build --preset linux-fuzz
-scripts/fuzz.sh "${FUZZ_SECONDS:-40}"
+fuzz() {
+  cmake --preset linux-fuzz
+  cmake --build --preset linux-fuzz
+  scripts/fuzz.sh "${FUZZ_SECONDS:-40}"
+}
+stage linux-fuzz fuzz
 
 # Wine runs 32-bit Windows programs as 32-bit Linux processes, natively or
 # under qemu (install-deps.sh sets that up). A machine that runs neither can
 # still build the DLL, not test it.
-if scripts/can-run-32-bit.sh && command -v wine >/dev/null; then
-  cmake --workflow --preset windows-x86
-else
-  echo "== this machine cannot run 32-bit programs or has no Wine: the Windows suites are built, not run"
-  cmake --preset windows-x86
-  cmake --build --preset windows-x86
-fi
-scripts/package.sh --check
+windows() {
+  if scripts/can-run-32-bit.sh && command -v wine >/dev/null; then
+    cmake --workflow --preset windows-x86
+  else
+    echo "== this machine cannot run 32-bit programs or has no Wine: the Windows suites are built, not run"
+    cmake --preset windows-x86
+    cmake --build --preset windows-x86
+  fi
+}
+stage windows-x86 windows
+stage package scripts/package.sh --check

@@ -76,6 +76,24 @@ TEST_F(MemoryTest, AChangedAnswerIsANewTextAndAnUnchangedOneIsNot) {
     EXPECT_EQ(function1(log.c_str(), "3"), changed);
 }
 
+// An age far from every other costs a small page of slots beside its digits,
+// as README says: logs of unrelated ages, one dated 1970, one in the future.
+TEST_F(MemoryTest, AnAgeFarFromEveryOtherCostsLittleMoreThanItsText) {
+    constexpr int kLogs = 100;
+    std::vector<std::string> paths;
+    for (int i = 0; i < kLogs; ++i) {
+        paths.push_back(log + std::to_string(i));
+        const std::int64_t modified = i == 0 ? 0 : i == 1 ? kModified + 1'000'000 : kModified - 100'000 * i;
+        fake_platform::put(paths.back(), {testing_support::logEndingWith({}), modified});
+    }
+    const std::size_t before = heapCount().liveBytes;
+    for (const std::string& path : paths) function2(path.c_str(), "");
+    // 64 slots of 8 or 16 bytes, the page's entry in the table, the digits;
+    // and maybe the answers' next block.
+    EXPECT_LE(heapCount().liveBytes - before,
+              kLogs * (64 * sizeof(record::AnswerSlot) + 64 + 16) + plugin::TextArena::kBlockBytes);
+}
+
 // More logs than the module remembers, polled in turn: each poll reads its
 // log again, and an unchanged answer is still a text handed out before.
 TEST_F(MemoryTest, LogsPolledInTurnKeepNothingAfterTheFirstCycleHoweverMany) {

@@ -94,7 +94,7 @@ TEST(AgeTexts, AnAgeSeenBeforeIsTheSameTextAndCostsNothingMore) {
     plugin::TextArena arena(&memory);
     plugin::AgeTexts ages;
     // Page edges, ages below 0, and the two ends of 32 bits.
-    const std::int32_t cycle[] = {0, 1, 1023, 1024, -1, -1024, -1025, 90, INT32_MAX, INT32_MIN};
+    const std::int32_t cycle[] = {0, 1, 63, 64, 1023, 1024, -1, -64, -65, 90, INT32_MAX, INT32_MIN};
     std::vector<char*> first;
     for (const std::int32_t age : cycle) first.push_back(ages.text(age, arena));
     const std::size_t bytes = memory.bytes;
