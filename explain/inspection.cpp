@@ -92,7 +92,7 @@ static ExitStatus inspectFile(const char* path, std::string& out) {
     } else {
         say("status: " + cli::quoted(record::statusText(answer)));
         if (answer == record::ReadStatus::kCannotOpen) {
-            say("reason: the log cannot be opened: " + whyCannotOpen(path, tail.openError(), status));
+            say("reason: the log cannot be opened: " + whyCannotOpen(path, tail.openError()));
         } else if (tail.underMinimum()) {
             say("reason: the log is " + counted(tail.fileSize(), "byte") + ", under the " +
                 std::to_string(record::kMinimumLogSize) + "-byte minimum");
@@ -124,7 +124,7 @@ static ExitStatus inspectFile(const char* path, std::string& out) {
 
 ExitStatus inspectLog(const char* path, std::string& out) {
     const auto say = [&](std::string_view line) { out.append(line).append("\n"); };
-    if (path != nullptr && record::isPattern(path, platform::nameRules())) {
+    if (record::isPattern(path)) {
         // A pattern: which log it names now, and why; then that log.
         say("pattern: " + cli::escapedControls(path));
         const PatternListing listing = patternMatches(path);

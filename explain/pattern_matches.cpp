@@ -43,9 +43,10 @@ private:
 }  // namespace
 
 PatternListing patternMatches(const std::string& pattern) {
-    const std::size_t start = record::lastPartStart(pattern, platform::nameRules());
-    const std::string folder = pattern.substr(0, start);
-    Collector collector(folder, std::string_view(pattern).substr(start));
+    const record::PathParts parts = record::splitPath(pattern);
+    const std::string folder(parts.folder);
+    const std::size_t start = folder.size();
+    Collector collector(folder, parts.lastPart);
     if (!platform::listFolder(folder.c_str(), collector)) return {};
     std::sort(collector.matches.begin(), collector.matches.end(), [&](const Match& a, const Match& b) {
         return record::isNewer(a.status, std::string_view(a.path).substr(start), b.status,

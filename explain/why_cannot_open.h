@@ -10,7 +10,7 @@ namespace explain {
 
 // "no such file or folder", "permission denied", "it is a folder", ... with
 // the system's own message where it has one. `error` is the failed open's
-// (platform::SharedFile::openError); `status` the log's status query.
-std::string whyCannotOpen(const char* path, int error, const platform::FileStatus& status);
+// (platform::SharedFile::openError).
+std::string whyCannotOpen(const char* path, int error);
 
 }  // namespace explain

@@ -19,10 +19,11 @@ std::string systemMessage(DWORD error) {
 
 }  // namespace
 
-std::string whyCannotOpen(const char* path, int error, const platform::FileStatus& status) {
+std::string whyCannotOpen(const char* path, int error) {
     if (path == nullptr || error == platform::kNoPath) return "no path was given";
     if (*path == '\0') return "the path is empty";
-    if (status.folder) return "it is a folder";
+    const DWORD attributes = ::GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return "it is a folder";
     if (error == platform::kNotARegularFile) return "it is not a regular file (a device, pipe or console)";
     if (error <= 0) return "it was opened, but a read of it failed";
     const auto code = static_cast<DWORD>(error);

@@ -17,7 +17,6 @@ namespace platform {
 struct FileStatus {
     bool ok = false;
     bool regularFile = false;
-    bool folder = false;
     std::int64_t modifiedSeconds = 0;  // whole seconds since 1970-01-01 UTC
     std::int64_t size = 0;             // bytes
 };

@@ -26,11 +26,18 @@ long readFolderEntries(int fd, void* buffer, std::size_t size) { return ::syscal
 
 SystemCalls systemCalls = {openFile, readFileAt, readFolderEntries};
 
+int openUninterrupted(const char* path, int flags) noexcept {
+    int fd;
+    do {
+        fd = systemCalls.open(path, flags);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
 FileStatus statFile(const char* path) noexcept {
     struct stat st;  // filled by stat(); zeroing it first costs a cached poll
     if (path == nullptr || ::stat(path, &st) != 0) return {};
-    return {true, S_ISREG(st.st_mode), S_ISDIR(st.st_mode), static_cast<std::int64_t>(st.st_mtime),
-            static_cast<std::int64_t>(st.st_size)};
+    return {true, S_ISREG(st.st_mode), static_cast<std::int64_t>(st.st_mtime), static_cast<std::int64_t>(st.st_size)};
 }
 
 std::int64_t nowSeconds() noexcept {
@@ -48,10 +55,7 @@ SharedFile SharedFile::open(const char* path) noexcept {
     if (path == nullptr) return failed(kNoPath);
     // O_NONBLOCK: opening a FIFO with no writer would otherwise wait forever
     // inside the host's poll. It has no effect on reads of a regular file.
-    int fd;
-    do {
-        fd = systemCalls.open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
+    const int fd = openUninterrupted(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return failed(errno);
 
     SharedFile file(fd, 0);

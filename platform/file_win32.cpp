@@ -30,9 +30,8 @@ FileStatus statFile(const char* path) noexcept {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (path == nullptr || !::GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return {};
     const bool regular = (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
-    const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     const auto size = static_cast<std::int64_t>((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow);
-    return {true, regular, folder, unixSeconds(data.ftLastWriteTime), size};
+    return {true, regular, unixSeconds(data.ftLastWriteTime), size};
 }
 
 std::int64_t nowSeconds() noexcept {

@@ -28,10 +28,7 @@ struct LinuxDirent64 {
 }  // namespace
 
 bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
-    int fd;
-    do {
-        fd = ::open(*folder == '\0' ? "." : folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
+    const int fd = openUninterrupted(*folder == '\0' ? "." : folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
     alignas(LinuxDirent64) char entries[32 * 1024];
     bool listed = true;
@@ -53,8 +50,7 @@ bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
                 continue;
             }
             if (!S_ISREG(st.st_mode)) continue;
-            visitor.found(name, {true, true, false, static_cast<std::int64_t>(st.st_mtime),
-                                 static_cast<std::int64_t>(st.st_size)});
+            visitor.found(name, {true, true, static_cast<std::int64_t>(st.st_mtime), static_cast<std::int64_t>(st.st_size)});
         }
     }
     ::close(fd);

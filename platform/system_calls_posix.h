@@ -20,4 +20,8 @@ struct SystemCalls {
 
 extern SystemCalls systemCalls;
 
+// systemCalls.open, tried again while a signal interrupts it. A file or a
+// folder; -1 with errno set when it cannot be opened.
+int openUninterrupted(const char* path, int flags) noexcept;
+
 }  // namespace platform

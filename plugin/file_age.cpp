@@ -19,9 +19,8 @@ char* queryFileAge(const char* path, record::FieldCache& fields) {
     static record::AnswerSlot unableToOpen;
     const std::int64_t now = platform::nowSeconds();
     // No match of a pattern answers as a missing log.
-    const platform::FileStatus status = path != nullptr && record::isPattern(path, platform::nameRules())
-                                            ? fields.patternFileStatus(path)
-                                            : platform::statFile(path);
+    const platform::FileStatus status =
+        record::isPattern(path) ? fields.patternFileStatus(path) : platform::statFile(path);
     if (!status.ok) return answers().reuseOrCopy(record::kUnableToOpen, unableToOpen);
     return ages->text(displayedAge(now, status.modifiedSeconds), answers());
 }

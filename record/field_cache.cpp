@@ -11,7 +11,7 @@ FieldAnswer FieldCache::queryField(const char* path, const char* fieldNumber) {
     const std::string_view given = path != nullptr ? std::string_view(path) : std::string_view();
     // A NULL or empty path names no log: it takes no log's memory.
     LogMemory& log = given.empty() ? noPath_ : memoryOf(given);
-    if (isPattern(given, platform::nameRules())) {
+    if (isPattern(path)) {
         pollPattern(log, path);
     } else {
         const platform::FileStatus status = platform::statFile(path);

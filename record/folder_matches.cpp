@@ -11,9 +11,9 @@ bool isNewer(const platform::FileStatus& status, std::string_view name, const pl
 }
 
 bool FolderMatches::list(std::string_view pattern) {
-    const std::size_t nameStart = lastPartStart(pattern, platform::nameRules());
-    lastPart_ = pattern.substr(nameStart);
-    folder_.assign(pattern.substr(0, nameStart));
+    const PathParts parts = splitPath(pattern);
+    lastPart_ = parts.lastPart;
+    folder_.assign(parts.folder);
     names_.clear();
     matches_.clear();
     return platform::listFolder(folder_.c_str(), *this);

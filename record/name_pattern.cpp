@@ -71,6 +71,13 @@ bool isPattern(std::string_view path, const platform::NameRules& rules) noexcept
     return last >= lastPartStart(path, rules);
 }
 
+bool isPattern(const char* path) noexcept { return path != nullptr && isPattern(path, platform::nameRules()); }
+
+PathParts splitPath(std::string_view path) noexcept {
+    const std::size_t start = lastPartStart(path, platform::nameRules());
+    return {path.substr(0, start), path.substr(start)};
+}
+
 bool matchesPattern(std::string_view pattern, std::string_view name, const platform::NameRules& rules) noexcept {
     const auto length = [&](std::string_view text, std::size_t at) { return characterLength(text, at, rules); };
     const auto same = [&](std::size_t p, std::size_t patternLength, std::size_t n, std::size_t nameLength) {

@@ -20,6 +20,16 @@ std::size_t lastPartStart(std::string_view path, const platform::NameRules& rule
 // Whether `path` is a pattern: its last part holds * or ?.
 bool isPattern(std::string_view path, const platform::NameRules& rules) noexcept;
 
+// By this OS's rules (platform::nameRules()): whether `path` is a pattern,
+// false for NULL; and where its folder ends, after the last separator: a
+// pattern with no folder part lists the current folder.
+bool isPattern(const char* path) noexcept;
+struct PathParts {
+    std::string_view folder;  // "" or ending in its separator
+    std::string_view lastPart;
+};
+PathParts splitPath(std::string_view path) noexcept;
+
 // Whether `name` matches `pattern`: * any run of characters, none included,
 // ? one character, every other character itself, compared as `rules` say.
 bool matchesPattern(std::string_view pattern, std::string_view name, const platform::NameRules& rules) noexcept;

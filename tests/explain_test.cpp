@@ -133,26 +133,27 @@ TEST(Explain, SaysTheModuleNeverReadsALogDatedNoLaterThan1970) {
 #ifndef _WIN32
 // The reason for each way the module's open can fail, from its error code.
 TEST(Explain, NamesWhyAnOpenFailed) {
-    const platform::FileStatus file{true, true, false, 100};
+    testing_support::TempFolder folder;
+    const std::string file = folder.file("x.log"), inFolder = folder.path().string();
     const struct {
         int error;
-        platform::FileStatus status;
+        const std::string& path;
         const char* reason;
     } cases[] = {
-        {ENOENT, {}, "no such file or folder"},
-        {ENOTDIR, {}, "no such file or folder"},
+        {ENOENT, file, "no such file or folder"},
+        {ENOTDIR, file, "no such file or folder"},
         {EACCES, file, "permission denied"},
         {EPERM, file, "permission denied"},
-        {ELOOP, {}, std::strerror(ELOOP)},
-        {platform::kNotARegularFile, {true, false, false, 100}, "not a regular file"},
-        {platform::kNotARegularFile, {true, false, true, 100}, "it is a folder"},
+        {ELOOP, file, std::strerror(ELOOP)},
+        {platform::kNotARegularFile, file, "not a regular file"},
+        {platform::kNotARegularFile, inFolder, "it is a folder"},
         {0, file, "it was opened, but a read of it failed"},
     };
     for (const auto& c : cases) {
-        EXPECT_NE(explain::whyCannotOpen("x.log", c.error, c.status).find(c.reason), std::string::npos) << c.reason;
+        EXPECT_NE(explain::whyCannotOpen(c.path.c_str(), c.error).find(c.reason), std::string::npos) << c.reason;
     }
-    EXPECT_EQ(explain::whyCannotOpen(nullptr, platform::kNoPath, {}), "no path was given");
-    EXPECT_EQ(explain::whyCannotOpen("", ENOENT, {}), "the path is empty");
+    EXPECT_EQ(explain::whyCannotOpen(nullptr, platform::kNoPath), "no path was given");
+    EXPECT_EQ(explain::whyCannotOpen("", ENOENT), "the path is empty");
 }
 #endif
 

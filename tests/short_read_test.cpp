@@ -106,9 +106,9 @@ TEST(ShortReads, APatternListsItsFolderThroughTheSameCalls) {
     EXPECT_EQ(FaultyFileLayer::reads(), 1);
 }
 
-// A listing interrupted by a signal goes on; one that fails answers as a log
-// that cannot be opened, at once, also when it fails after every entry came:
-// a listing that did not end may have missed the newest.
+// A listing interrupted by a signal goes on, its open too; one that fails
+// answers as a log that cannot be opened, at once, also when it fails after
+// every entry came: a listing that did not end may have missed the newest.
 TEST(ShortReads, AListingThatFailsCannotBeOpened) {
     testing_support::TempFolder folder;
     for (const char* name : {"a.log", "b.log"}) {
@@ -117,6 +117,7 @@ TEST(ShortReads, AListingThatFailsCannotBeOpened) {
     const std::string pattern = folder.file("*.log");
     ReadFaults interrupted;
     interrupted.interruptedListings = 2;
+    interrupted.interruptedOpens = 2;
     ReadFaults failing;
     failing.listingsFail = true;
     {

@@ -35,7 +35,6 @@ TEST(WindowsMessages, AReservedCharacterMakesAnInvalidName) {
 
 // The reason for each way the module's open can fail, from its error code.
 TEST(WindowsMessages, NameWhyAnOpenFailed) {
-    const platform::FileStatus file{true, true, false, 100};
     const struct {
         const char* path;
         int error;
@@ -51,7 +50,7 @@ TEST(WindowsMessages, NameWhyAnOpenFailed) {
         {"C:\\x.log", 0, "it was opened, but a read of it failed"},
     };
     for (const auto& c : cases) {
-        const std::string reason = explain::whyCannotOpen(c.path, c.error, file);
+        const std::string reason = explain::whyCannotOpen(c.path, c.error);
         EXPECT_NE(reason.find(c.reason), std::string::npos) << c.error << ": " << reason;
     }
 }

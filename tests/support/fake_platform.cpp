@@ -80,8 +80,7 @@ FileStatus statFile(const char* path) noexcept {
     if (path == nullptr) return {};
     const auto found = s.files.find(path);
     if (found == s.files.end()) return {};
-    return {true, found->second.regular, !found->second.regular, found->second.modified,
-            static_cast<std::int64_t>(found->second.bytes.size())};
+    return {true, found->second.regular, found->second.modified, static_cast<std::int64_t>(found->second.bytes.size())};
 }
 
 std::int64_t nowSeconds() noexcept { return state().now; }
@@ -101,7 +100,7 @@ bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
         any = true;
         if (!visitor.wants(name)) continue;
         ++s.calls.stat;
-        if (file.regular) visitor.found(name, {true, true, false, file.modified, static_cast<std::int64_t>(file.bytes.size())});
+        if (file.regular) visitor.found(name, {true, true, file.modified, static_cast<std::int64_t>(file.bytes.size())});
     }
     return any;  // a folder exists while it holds a file
 }
