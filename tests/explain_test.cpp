@@ -216,14 +216,15 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
     const std::string utf16Accented = asUtf16(replaced(sound, "Hello there", "caf\xE9"));
     RecordValues saidInEnvelope = sametime;
     saidInEnvelope.text = "&lt;html&gt;&lt;body&gt;He said: \"hi&lt;/body&gt;&lt;/html&gt;";
-    // The first lines of a record, as a client that is writing it leaves them.
+    // The first or last lines of a record: a client writing it leaves the
+    // first; a log that starts inside one holds the last.
+    const std::string whole = testing_support::record({});
     const auto firstLines = [&](std::size_t lines) {
-        std::string text;
         std::size_t at = 0;
-        const std::string whole = testing_support::record({});
         for (std::size_t i = 0; i < lines; ++i) at = whole.find('\n', at) + 1;
         return whole.substr(0, at);
     };
+    const auto lastLines = [&](std::size_t lines) { return whole.substr(firstLines(12 - lines).size()); };
     const std::int64_t now = platform::nowSeconds();
     const std::int64_t past = now - 1000;
     // `size` bytes ending in `crs` lines ended by CR alone, then `lfs` by LF.
@@ -260,6 +261,12 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
         {"a record being written, 10 lines", sound + firstLines(10), past,
          {"ended 2 lines later", "Likely cause: a record being written: 10 of its 12 lines so far, or a last record "
           "of 10 lines"}, {"Likely cause: a last record"}},
+        // The log starts at line 8 or 6 of the last whole record: four field
+        // lines are enough to tell, three are not.
+        {"a record being written, four field lines read", "\n" + lastLines(6) + firstLines(2), past,
+         {"a record being written: 2 of its 12"}, {}},
+        {"a record being written, three field lines read", "\n" + lastLines(4) + firstLines(2), past, {},
+         {"being written", "shifted"}},
         {"a record being written, its next line unfinished", sound + firstLines(3) + "  direction: inc", past,
          {"being written: 3 of its 12", "16 bytes follow the last line break and are ignored: the next line of the "
           "record being written"}, {"Once its first lines end"}},
