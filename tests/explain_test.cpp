@@ -258,6 +258,8 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
          {"ended 2 lines earlier", "Likely cause: a record being written: 2 of its 12 lines so far"}, {}},
         {"a record being written, 6 lines", sound + firstLines(6), past,
          {"ended 6 lines earlier", "Likely cause: a record being written: 6 of its 12 lines so far"}, {"a last record"}},
+        {"a record being written, 9 lines", sound + firstLines(9), past,
+         {"ended 3 lines later", "being written: 9 of its 12 lines so far, or a last record of 9 lines"}, {}},
         {"a record being written, 10 lines", sound + firstLines(10), past,
          {"ended 2 lines later", "Likely cause: a record being written: 10 of its 12 lines so far, or a last record "
           "of 10 lines"}, {"Likely cause: a last record"}},
@@ -268,7 +270,7 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
         {"a record being written, three field lines read", "\n" + lastLines(4) + firstLines(2), past, {},
          {"being written", "shifted"}},
         {"a record being written, its next line unfinished", sound + firstLines(3) + "  direction: inc", past,
-         {"being written: 3 of its 12", "16 bytes follow the last line break and are ignored: the next line of the "
+         {"being written: 3 of its 12 lines so far, or a last record of 15 lines", "16 bytes follow the last line break and are ignored: the next line of the "
           "record being written"}, {"Once its first lines end"}},
         {"one line fewer between two field lines", replaced(sound, "  direction: incoming\r\n", ""), past,
          {"the time's value is on line 10: the record has one line fewer between line 8 and line 11"},
