@@ -25,7 +25,7 @@ public:
     char* text(std::int32_t age, TextArena& arena);
 
 private:
-    using Page = std::array<record::AnswerSlot, std::size_t{1} << kPageBits>;
+    using Page = std::array<AnswerSlot, std::size_t{1} << kPageBits>;
     std::unordered_map<std::int32_t, std::unique_ptr<Page>> pages_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "plugin/answer_slots.h"
 #include "plugin/file_age.h"
 #include "plugin/plugin_text.h"
 #include "record/field_cache.h"
@@ -10,6 +11,7 @@ namespace {
 
 // Built by the module's load-time start-up, before the host's first call.
 record::FieldCache fieldCache;
+plugin::AnswerSlots answerSlots;
 
 // The host should not overlap its calls, but nothing breaks if it does: one
 // lock makes them take turns over the cache and the arena of answers.
@@ -39,8 +41,11 @@ extern "C" void PLUGIN_CALL QuelvinFini(void) {}
 extern "C" char* PLUGIN_CALL function1(const char* path, const char* fieldNumber) {
     return answerOrEmpty([&] {
         const std::lock_guard<std::mutex> lock(moduleMutex);
+        // The path's slots first: running out of memory there leaves the
+        // cache as it was.
+        plugin::AnswerSlots::OfPath& slots = answerSlots.of(path);
         const record::FieldAnswer answer = fieldCache.queryField(path, fieldNumber);
-        return plugin::answers().reuseOrCopy(answer.text, answer.slot);
+        return plugin::answers().reuseOrCopy(answer.text, slots[answer.query]);
     });
 }
 

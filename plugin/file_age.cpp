@@ -16,7 +16,7 @@ std::int32_t displayedAge(std::int64_t now, std::int64_t modified) noexcept {
 
 char* queryFileAge(const char* path, record::FieldCache& fields) {
     static AgeTexts* const ages = new AgeTexts;  // its texts outlive the module, so may it
-    static record::AnswerSlot unableToOpen;
+    static AnswerSlot unableToOpen;
     const std::int64_t now = platform::nowSeconds();
     // No match of a pattern answers as a missing log.
     const platform::FileStatus status =

@@ -51,7 +51,7 @@ char* TextArena::copy(std::string_view text) {
     return carved;
 }
 
-char* TextArena::reuseOrCopy(std::string_view text, record::AnswerSlot& slot) {
+char* TextArena::reuseOrCopy(std::string_view text, AnswerSlot& slot) {
     text = asTheHostReadsIt(text);
     if (slot.text != nullptr && stillReads(slot.text, slot.length, text)) return const_cast<char*>(slot.text);
     char* const carved = copy(text);

@@ -5,7 +5,7 @@
 #include <memory_resource>
 #include <string_view>
 
-#include "record/field_cache.h"
+#include "plugin/answer_slots.h"
 
 namespace plugin {
 
@@ -34,7 +34,7 @@ public:
     // copy, then noted in `slot`. A host that wrote into an answer so gets a
     // new one with the right text. Not synchronised: callers that may overlap
     // must take turns.
-    char* reuseOrCopy(std::string_view text, record::AnswerSlot& slot);
+    char* reuseOrCopy(std::string_view text, AnswerSlot& slot);
 
 private:
     // At the start of each block taken from upstream, so that the blocks can

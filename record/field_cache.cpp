@@ -15,12 +15,12 @@ FieldAnswer FieldCache::queryField(const char* path, const char* fieldNumber) {
         pollPattern(log, path);
     } else {
         const platform::FileStatus status = platform::statFile(path);
-        if (log.last.state.mustRead(status)) log.last.read(path, status);
+        if (log.lastRead.state.mustRead(status)) log.lastRead.read(path, status);
     }
     const std::optional<std::size_t> index = parseFieldNumber(fieldNumber);
-    AnswerSlot& slot = (*log.answers)[index.value_or(kFieldCount)];
-    if (log.last.state.failed()) return {log.last.field(kStatusField), slot};
-    return {index ? log.last.field(*index) : std::string_view(), slot};
+    const std::size_t query = index.value_or(kFieldCount);
+    if (log.lastRead.state.failed()) return {log.lastRead.field(kStatusField), query};
+    return {index ? log.lastRead.field(*index) : std::string_view(), query};
 }
 
 platform::FileStatus FieldCache::patternFileStatus(const char* pattern) {
@@ -32,38 +32,33 @@ platform::FileStatus FieldCache::patternFileStatus(const char* pattern) {
 FieldCache::LogMemory& FieldCache::memoryOf(std::string_view wanted) {
     ++polls_;
     // The host polls a few fields of one log in a row: try the last first.
-    if (lastPolled_ == nullptr || lastPolled_->path != wanted) {
+    if (mostRecent_ == nullptr || mostRecent_->path != wanted) {
         // Paths of logs in one folder differ near their end: compare from there.
         const auto found = std::find_if(logs_.begin(), logs_.end(), [&](const LogMemory& log) {
-            return log.lastPolledAt != 0 && log.path.size() == wanted.size() &&
+            return log.polledAt != 0 && log.path.size() == wanted.size() &&
                    std::equal(wanted.rbegin(), wanted.rend(), log.path.rbegin());
         });
         if (found != logs_.end()) {
-            lastPolled_ = &*found;
+            mostRecent_ = &*found;
         } else {
-            // The path's own slots first: running out of memory there leaves
-            // every memory as it was.
-            auto answers = answersByPath_.find(wanted);
-            if (answers == answersByPath_.end()) answers = answersByPath_.try_emplace(std::string(wanted)).first;
             // A memory that holds no log was polled at 0, the least of all.
             LogMemory& taken = *std::min_element(logs_.begin(), logs_.end(), [](const LogMemory& a, const LogMemory& b) {
-                return a.lastPolledAt < b.lastPolledAt;
+                return a.polledAt < b.polledAt;
             });
             // Room for a usual path from the start: a memory that passes from
             // log to log then keeps no new bytes for the next one's name.
             taken.path.reserve(kUsualPathBytes);
             taken.path.assign(wanted);
             taken.forget();
-            taken.answers = &answers->second;
-            lastPolled_ = &taken;
+            mostRecent_ = &taken;
         }
     }
-    lastPolled_->lastPolledAt = polls_;
-    return *lastPolled_;
+    mostRecent_->polledAt = polls_;
+    return *mostRecent_;
 }
 
 void FieldCache::LogMemory::forget() {
-    last.state = {};
+    lastRead.state = {};
     file.clear();
     fileStatus = {};
     refreshed = false;
@@ -79,8 +74,8 @@ void FieldCache::pollPattern(LogMemory& log, const char* pattern) {
     if (newest == nullptr) {
         // No match, or no such folder: as a log that cannot be opened, tried
         // again at the next refresh.
-        log.last.state = {};
-        log.last.state.status = ReadStatus::kCannotOpen;
+        log.lastRead.state = {};
+        log.lastRead.state.status = ReadStatus::kCannotOpen;
         log.fileStatus = {};
         log.passedOver.clear();
         return;
@@ -99,7 +94,7 @@ void FieldCache::pollPattern(LogMemory& log, const char* pattern) {
         // Every match it looked at is too small: the newest answers so.
         answering = newest;
         log.file.assign(matches_.path(*newest));
-        log.last.state = passedOver(log, matches_.name(*newest))->state;
+        log.lastRead.state = passedOver(log, matches_.name(*newest))->state;
     }
     log.fileStatus = answering->status;
     std::erase_if(log.passedOver, [](const PassedOver& p) { return !p.listed; });
@@ -124,9 +119,9 @@ bool FieldCache::answersFor(LogMemory& log, const FolderMatches::Match& match) {
     // The first file a pattern names follows the rules of a log never read.
     if (log.file.empty()) log.file.assign(path);
     if (log.file == path) {
-        if (log.last.state.mustRead(match.status)) log.last.read(path, match.status);
-        if (log.last.state.status != ReadStatus::kTooSmall) return true;
-        passOver(log, name, log.last.state);
+        if (log.lastRead.state.mustRead(match.status)) log.lastRead.read(path, match.status);
+        if (log.lastRead.state.status != ReadStatus::kTooSmall) return true;
+        passOver(log, name, log.lastRead.state);
         return false;
     }
     // Another file is read at once, whatever its time, unless it was too
@@ -141,7 +136,7 @@ bool FieldCache::answersFor(LogMemory& log, const FolderMatches::Match& match) {
         passOver(log, name, candidate_.state);
         return false;
     }
-    std::swap(log.last, candidate_);
+    std::swap(log.lastRead, candidate_);
     log.file.assign(path);
     return true;
 }

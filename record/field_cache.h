@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/file.h"
@@ -18,19 +17,11 @@
 
 namespace record {
 
-// The text the host was last handed for one query of one log, noted by the
-// layer that hands texts out, so that an unchanged answer can be the same
-// pointer again rather than new memory at every poll.
-struct AnswerSlot {
-    const char* text = nullptr;
-    std::size_t length = 0;
-};
-
-// What the field query answers: the text, and the slot of the query it
-// answers.
+// What the field query answers: the text, and which query it answers: a
+// field, 0 to 5, or kFieldCount for a number outside them.
 struct FieldAnswer {
     std::string_view text;
-    AnswerSlot& slot;
+    std::size_t query;
 };
 
 // A path whose last part holds * or ? is a pattern: it names the newest
@@ -71,7 +62,7 @@ public:
     // empty logs costs a bounded amount of work at each refresh.
     static constexpr std::size_t kMostPassedOver = kLogs;
 
-    FieldCache() noexcept { noPath_.answers = &noPathAnswers_; }
+    FieldCache() noexcept = default;
     // It points into itself.
     FieldCache(const FieldCache&) = delete;
     FieldCache& operator=(const FieldCache&) = delete;
@@ -87,9 +78,6 @@ public:
     platform::FileStatus patternFileStatus(const char* pattern);
 
 private:
-    // One slot per field, and one for numbers outside 0 to 5.
-    static constexpr std::size_t kQueries = kFieldCount + 1;
-
     // What a memory knows of the last read of a log; as constructed, a log
     // never read.
     struct ReadState {
@@ -124,15 +112,10 @@ private:
         bool listed = false;  // in the current listing
     };
 
-    using Answers = std::array<AnswerSlot, kQueries>;
-
     struct LogMemory {
         std::string path;
-        std::uint64_t lastPolledAt = 0;  // 0: holds no log
-        LastRead last;
-        // The path's own, kept when its read is forgotten: an unchanged answer
-        // is the text handed out before, however many logs are polled in turn.
-        Answers* answers = nullptr;
+        std::uint64_t polledAt = 0;  // which poll asked for it last; 0: holds no log
+        LastRead lastRead;
 
         // A pattern's: the file its last read was of, and its status as listed.
         std::string file;
@@ -154,20 +137,11 @@ private:
     static PassedOver* passedOver(LogMemory& log, std::string_view name) noexcept;
     static void passOver(LogMemory& log, std::string_view name, const ReadState& state);
 
-    // Paths compared as views, so that finding one allocates nothing.
-    struct PathHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view path) const noexcept { return std::hash<std::string_view>{}(path); }
-    };
-
     std::array<LogMemory, kLogs> logs_;
-    // Every path ever polled: a few slots each, whatever its answers.
-    std::unordered_map<std::string, Answers, PathHash, std::equal_to<>> answersByPath_;
-    // A NULL or empty path names no log: its answers never touch another
-    // log's memory.
-    Answers noPathAnswers_;
+    // A NULL or empty path names no log: it never touches another log's
+    // memory.
     LogMemory noPath_;
-    LogMemory* lastPolled_ = nullptr;
+    LogMemory* mostRecent_ = nullptr;
     std::uint64_t polls_ = 0;
     FolderMatches matches_;
     // A newer match read to see whether it holds a record.

@@ -11,6 +11,7 @@
 
 #include "plugin/exports.h"
 #include "plugin/plugin_text.h"
+#include "record/tail_reader.h"
 #include "tests/support/counted_heap.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/temp_log.h"
@@ -91,7 +92,7 @@ TEST_F(MemoryTest, AnAgeFarFromEveryOtherCostsLittleMoreThanItsText) {
     // 64 slots of 8 or 16 bytes, the page's entry in the table, the digits;
     // and maybe the answers' next block.
     EXPECT_LE(heapCount().liveBytes - before,
-              kLogs * (64 * sizeof(record::AnswerSlot) + 64 + 16) + plugin::TextArena::kBlockBytes);
+              kLogs * (64 * sizeof(plugin::AnswerSlot) + 64 + 16) + plugin::TextArena::kBlockBytes);
 }
 
 // More logs than the module remembers, polled in turn: each poll reads its
@@ -168,13 +169,13 @@ TEST(AnswerArena, SmallAnswersStillSucceedAfterALargeOneWasRefused) {
     const auto handOut = [&](int from, int to) {
         for (int i = from; i < to; ++i) {
             small.replace(0, 10, std::to_string(1'000'000'000 + i));  // each one new
-            record::AnswerSlot slot;
+            plugin::AnswerSlot slot;
             ASSERT_STREQ(arena.reuseOrCopy(small, slot), small.c_str());
         }
     };
     testing_support::refuseAbove(1024 * 1024);
     handOut(0, 10'000);  // 10 MB of answers in blocks that never grow
-    record::AnswerSlot slot;
+    plugin::AnswerSlot slot;
     EXPECT_THROW(arena.reuseOrCopy(std::string(2 * 1024 * 1024, 'L'), slot), std::bad_alloc);
     handOut(10'000, 12'000);
     testing_support::refuseAbove(0);

@@ -36,7 +36,7 @@ private:
 
 // A text handed out in a slot of its own, as a first answer is.
 char* firstAnswer(plugin::TextArena& arena, std::string_view text) {
-    record::AnswerSlot slot;
+    plugin::AnswerSlot slot;
     return arena.reuseOrCopy(text, slot);
 }
 
@@ -59,7 +59,7 @@ TEST(TextArena, EveryFirstAnswerIsANewTerminatedCopy) {
 TEST(TextArena, TheLastAnswerIsHandedOutAgainWhileItStillReadsTheSame) {
     DirtyMemory memory;
     plugin::TextArena arena(&memory);
-    record::AnswerSlot slot;
+    plugin::AnswerSlot slot;
     char* const first = arena.reuseOrCopy("Ada", slot);
     const std::size_t bytes = memory.bytes;
     EXPECT_EQ(arena.reuseOrCopy("Ada", slot), first);
@@ -78,7 +78,7 @@ TEST(TextArena, TheLastAnswerIsHandedOutAgainWhileItStillReadsTheSame) {
         {"the host overwrote its end", "Ada", [](char* text) { text[3] = '!'; }},
     };
     for (const auto& c : cases) {
-        record::AnswerSlot kept;
+        plugin::AnswerSlot kept;
         char* const given = arena.reuseOrCopy("Ada", kept);
         c.write(given);
         char* const again = arena.reuseOrCopy(c.answer, kept);
