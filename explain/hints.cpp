@@ -252,7 +252,7 @@ void cutInsideValue(const LogFacts& facts, std::vector<std::string>& hints) {
         if (label == std::string_view::npos || label + 3 >= start) continue;
         hints.push_back("line " + std::to_string(source.lineFromEnd) + " (" + fieldName(index) +
                         ") holds a colon and a quote inside its value: the value starts after the last such pair, "
-                        "so the module answers " + cli::quoted(value) + " and drops " +
+                        "so the module answers " + cli::quoted(facts.fields.field[index]) + " and drops " +
                         cli::quoted(line.substr(label + 3, start - label - 3)));
     }
 }
