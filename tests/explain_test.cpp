@@ -225,6 +225,13 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
         return whole.substr(0, at);
     };
     const auto lastLines = [&](std::size_t lines) { return whole.substr(firstLines(12 - lines).size()); };
+    // A log ending in twelve lines, 12 down to 1, each V (a quoted and a
+    // parenthesised value), q (a quoted one) or - (none).
+    const auto valued = [](const std::string& lines) {
+        std::string log = std::string(1100, 'x') + "\n";
+        for (const char kind : lines) log += kind == 'V' ? "  a: \"v\" (t)\n" : kind == 'q' ? "  a: \"v\"\n" : "none\n";
+        return log;
+    };
     const std::int64_t now = platform::nowSeconds();
     const std::int64_t past = now - 1000;
     // `size` bytes ending in `crs` lines ended by CR alone, then `lfs` by LF.
@@ -278,6 +285,12 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
         {"one line fewer between lines 6 and 8", replaced(sound, "  account: \"bram.oakes\"\r\n", ""), past,
          {"the service's value is on line 7: the record has one line fewer between line 6 and line 8"},
          {"shifted", "time's value"}},
+        // Lines 12 down to 1 where most lines hold both kinds of value: a line
+        // left out fits, and so does a record ended two lines earlier; the
+        // first is named alone. Without a time one line nearer, the second.
+        {"a line left out, and a shift that fits too", valued("--VVVVVVV-Vq"), past, {"the time's value is on line 10"},
+         {"shifted"}},
+        {"only a shift that fits", valued("--qVVVVVV-Vq"), past, {"ended 2 lines earlier"}, {"'s value is on line"}},
         {"one line more between two field lines", replaced(sound, "  direction:", "  extra: x\r\n  direction:"),
          past, {"the time's value is on line 12: the record has one line more between line 8 and line 11"},
          {"shifted"}},
