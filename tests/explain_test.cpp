@@ -272,6 +272,9 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
           "of 10 lines"}, {"Likely cause: a last record"}},
         // The log starts at line 8 or 6 of the last whole record: four field
         // lines are enough to tell, three are not.
+        {"one line of a record being written, its next line unfinished", sound + firstLines(1) + "  sent", past,
+         {"being written: 1 of its 12", "6 bytes follow the last line break and are ignored: the next line of the "
+          "record being written"}, {}},
         {"a record being written, four field lines read", "\n" + lastLines(6) + firstLines(2), past,
          {"a record being written: 2 of its 12"}, {}},
         {"a record being written, three field lines read", "\n" + lastLines(4) + firstLines(2), past, {},
