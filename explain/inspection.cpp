@@ -82,7 +82,8 @@ static ExitStatus inspectFile(const char* path, std::string& out) {
         }
         say("status: \"\"");
         say("reason: the log is dated 1970-01-01 00:00:00 UTC or earlier, so the module never reads it: it "
-            "answers \"\" for every field, field 5 included, whatever the log holds");
+            "answers \"\" for every field, field 5 included, whatever the log holds; only after a failed read of "
+            "its path (the log missing at first, then created with such a date) does the module read it");
     } else if (answer == record::ReadStatus::kRecord) {
         for (std::size_t index = 0; index < record::kFieldSources.size(); ++index) {
             // The host reads the answer as a C string, up to its first NUL.
