@@ -293,6 +293,8 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
         // first is named alone. Without a time one line nearer, the second.
         {"a line left out, and a shift that fits too", valued("--VVVVVVV-Vq"), past, {"the time's value is on line 10"},
          {"shifted"}},
+        {"text after the last break of lines with no values", valued("------------") + "abc", past,
+         {"3 bytes follow the last line break and are ignored\n"}, {"being written"}},
         {"only a shift that fits", valued("--qVVVVVV-Vq"), past, {"ended 2 lines earlier"}, {"'s value is on line"}},
         {"one line more between two field lines", replaced(sound, "  direction:", "  extra: x\r\n  direction:"),
          past, {"the time's value is on line 12: the record has one line more between line 8 and line 11"},
