@@ -74,8 +74,7 @@ void FieldCache::pollPattern(LogMemory& log, const char* pattern) {
     if (newest == nullptr) {
         // No match, or no such folder: as a log that cannot be opened, tried
         // again at the next refresh.
-        log.lastRead.state = {};
-        log.lastRead.state.status = ReadStatus::kCannotOpen;
+        log.lastRead.state = {.status = ReadStatus::kCannotOpen, .isCut = {}};
         log.fileStatus = {};
         log.passedOver.clear();
         return;
