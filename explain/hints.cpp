@@ -102,10 +102,9 @@ int lineWhenWritten(const record::FieldSource& source, int written) {
 // field line the read reached holds a value where it would then stand, and at
 // least four do. Empty lines after the record are not its start.
 int linesBeingWritten(const record::TailRecord& tail) {
-    if (inPlace(tail)) return 0;
+    if (inPlace(tail) || tail.line(1).empty()) return 0;
     // The fewest lines away from a record in place first.
     for (const int written : {1, 11, 2, 10, 3, 9, 4, 8, 5, 7, 6}) {
-        if (tail.line(1).empty()) break;
         int checked = 0;
         const bool fits = std::ranges::all_of(kFieldSources, [&](const record::FieldSource& source) {
             const int k = lineWhenWritten(source, written);
