@@ -18,13 +18,12 @@ namespace plugin {
 // or in the future, logs of unrelated ages) costs little more than its text.
 class AgeTexts {
 public:
-    static constexpr int kPageBits = 6;
-
     // The decimal text of `age`, from `arena` the first time (or when the
     // host wrote into the text handed out before).
     char* text(std::int32_t age, TextArena& arena);
 
 private:
+    static constexpr int kPageBits = 6;
     using Page = std::array<AnswerSlot, std::size_t{1} << kPageBits>;
     std::unordered_map<std::int32_t, std::unique_ptr<Page>> pages_;
 };

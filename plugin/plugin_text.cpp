@@ -1,7 +1,5 @@
 #include "plugin/plugin_text.h"
 
-#include <cstring>
-
 namespace plugin {
 
 namespace {

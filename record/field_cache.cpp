@@ -93,20 +93,20 @@ void FieldCache::pollPattern(LogMemory& log, const char* pattern) {
         // Every match it looked at is too small: the newest answers so.
         answering = newest;
         log.file.assign(matches_.path(*newest));
-        log.lastRead.state = passedOver(log, matches_.name(*newest))->state;
+        log.lastRead.state = findPassedOver(log, matches_.name(*newest))->state;
     }
     log.fileStatus = answering->status;
     std::erase_if(log.passedOver, [](const PassedOver& p) { return !p.listed; });
 }
 
-FieldCache::PassedOver* FieldCache::passedOver(LogMemory& log, std::string_view name) noexcept {
+FieldCache::PassedOver* FieldCache::findPassedOver(LogMemory& log, std::string_view name) noexcept {
     const auto found = std::find_if(log.passedOver.begin(), log.passedOver.end(),
                                     [&](const PassedOver& passed) { return passed.name == name; });
     return found != log.passedOver.end() ? &*found : nullptr;
 }
 
 void FieldCache::passOver(LogMemory& log, std::string_view name, const ReadState& state) {
-    PassedOver* passed = passedOver(log, name);
+    PassedOver* passed = findPassedOver(log, name);
     if (passed == nullptr) passed = &log.passedOver.emplace_back(PassedOver{std::string(name), {}, false});
     passed->state = state;
     passed->listed = true;
@@ -125,7 +125,7 @@ bool FieldCache::answersFor(LogMemory& log, const FolderMatches::Match& match) {
     }
     // Another file is read at once, whatever its time, unless it was too
     // small and has not changed since.
-    PassedOver* const passed = passedOver(log, name);
+    PassedOver* const passed = findPassedOver(log, name);
     if (passed != nullptr && !passed->state.mustRead(match.status)) {
         passed->listed = true;
         return false;

@@ -134,7 +134,7 @@ private:
     // Whether `match` answers for the pattern of `log`, which then holds its
     // read; reads it when it must.
     bool answersFor(LogMemory& log, const FolderMatches::Match& match);
-    static PassedOver* passedOver(LogMemory& log, std::string_view name) noexcept;
+    static PassedOver* findPassedOver(LogMemory& log, std::string_view name) noexcept;
     static void passOver(LogMemory& log, std::string_view name, const ReadState& state);
 
     std::array<LogMemory, kLogs> logs_;
