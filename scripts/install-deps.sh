@@ -15,23 +15,50 @@ need_root() {
   as_root=(sudo)
 }
 
-install() {
-  local missing=()
+# A mirror caught mid-sync can serve one architecture's security index stale
+# while the other's is fresh: a package then depends on versions that exist
+# for one architecture only, and apt cannot resolve. Asked a second time with
+# the release's own archive as the target (-t codename), both architectures
+# take the versions that archive has for both.
+release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+
+updated=
+# Prints those of the packages named that are not installed.
+not_installed() {
   for package in "$@"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || echo "$package"
   done
+}
+
+# Says why the Windows suites will not run, here and, for the test command's
+# last lines, in the file that $WINDOWS_NOT_RUN names.
+not_run() {
+  echo "== $1: the Windows suites can be built, not run"
+  [ -z "${WINDOWS_NOT_RUN:-}" ] || echo "$1" >"$WINDOWS_NOT_RUN"
+}
+
+install() {
+  local missing
+  mapfile -t missing < <(not_installed "$@")
   [ ${#missing[@]} -eq 0 ] && return
   echo "Installing: ${missing[*]}"
   need_root "install: ${missing[*]}"
   if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${as_root[@]}" dpkg --add-architecture i386
+    updated=
   fi
   export DEBIAN_FRONTEND=noninteractive
   # A mirror caught mid-sync fails one index while the rest are fresh: go on
   # with what was fetched, and let the install say if a package is missing.
-  "${as_root[@]}" apt-get update -q || "${as_root[@]}" apt-get update -q ||
-    echo "== apt-get update failed in part; installing from the package lists it has"
-  "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+  if [ -z "$updated" ]; then
+    "${as_root[@]}" apt-get update -q || "${as_root[@]}" apt-get update -q ||
+      echo "== apt-get update failed in part; installing from the package lists it has"
+    updated=yes
+  fi
+  "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" && return
+  [ -n "$release" ] || return 1
+  echo "== Installing again from $release's own archive: ${missing[*]}"
+  "${as_root[@]}" apt-get install -y -q --no-install-recommends -t "$release" "${missing[@]}"
 }
 
 packages=(cmake ninja-build g++)
@@ -48,8 +75,9 @@ install "${packages[@]}"
 # million mmap calls: 50 s of every start under emulation. The 32-bit
 # packages must match their 64-bit twins' versions, which a mirror caught
 # mid-sync can make impossible for a while: then the DLL is built, not run.
-if ! install wine wine32:i386 wine32-preloader:i386; then
-  echo "== 32-bit Wine could not be installed: the Windows suites can be built, not run"
+wine=(wine wine32:i386 wine32-preloader:i386)
+if ! install "${wine[@]}"; then
+  not_run "32-bit Wine could not be installed (not to be had: $(not_installed "${wine[@]}" | xargs))"
   exit 0
 fi
 scripts/can-run-32-bit.sh && exit 0
@@ -61,7 +89,11 @@ scripts/can-run-32-bit.sh && exit 0
 # wineserver runs natively, and the 64-bit prefix it sets up runs 32-bit
 # programs through WoW64, where, under qemu, they can grow a file past 4 GiB
 # (in a 32-bit prefix that fails with "File too large").
-install qemu-user-static wine64
+emulator=(qemu-user-static wine64)
+if ! install "${emulator[@]}"; then
+  not_run "this machine runs no 32-bit programs, and qemu could not be installed to run them (not to be had: $(not_installed "${emulator[@]}" | xargs))"
+  exit 0
+fi
 need_root "let qemu run 32-bit programs"
 binfmt=/proc/sys/fs/binfmt_misc
 [ -e "$binfmt/register" ] || "${as_root[@]}" mount -t binfmt_misc binfmt_misc "$binfmt" || true
@@ -70,4 +102,4 @@ if [ -e "$binfmt/register" ] && [ ! -e "$binfmt/qemu-i386" ]; then
   printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
     "${as_root[@]}" tee "$binfmt/register" >/dev/null
 fi
-scripts/can-run-32-bit.sh || echo "== 32-bit programs cannot run here: the Windows suites can be built, not run"
+scripts/can-run-32-bit.sh || not_run "this machine runs no 32-bit programs, and qemu could not be registered to run them"
