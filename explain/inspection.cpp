@@ -8,13 +8,14 @@
 
 #include "cli/escaped.h"
 #include "explain/hints.h"
-#include "explain/pattern_matches.h"
 #include "explain/why_cannot_open.h"
 #include "platform/file.h"
 #include "plugin/file_age.h"
-#include "record/field_cache.h"
+#include "record/folder_matches.h"
+#include "record/last_read.h"
 #include "record/field_set.h"
 #include "record/name_pattern.h"
+#include "record/pattern_choice.h"
 #include "record/record_layout.h"
 #include "record/tail_reader.h"
 
@@ -43,6 +44,18 @@ std::string shown(std::string_view line) {
     if (line.size() <= kShownLineBytes) return cli::escapedControls(line);
     return cli::escapedControls(line.substr(0, kShownLineBytes)) + "... (" +
            counted(static_cast<std::int64_t>(line.size()), "byte") + ")";
+}
+
+std::string mebibytes(std::int64_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MiB"; }
+
+// Why a read found no record, besides a log under the minimum size.
+std::string noRecordIn(const record::TailRecord& tail) {
+    if (tail.searchEnded()) {
+        return "no record in the last " + mebibytes(record::kMostSearchedBytes) + " of the log's " +
+               counted(tail.fileSize(), "byte") + ": they hold " + counted(tail.breaksFound(), "line break") +
+               ", a record needs " + std::to_string(record::kRecordBreaks) + ", and the module looks no further back";
+    }
+    return counted(tail.breaksFound(), "line break") + ", a record needs " + std::to_string(record::kRecordBreaks);
 }
 
 std::string_view upToFirstNul(std::string_view text) { return text.substr(0, text.find('\0')); }
@@ -97,6 +110,8 @@ static ExitStatus inspectFile(const char* path, std::string& out) {
         } else if (tail.underMinimum()) {
             say("reason: the log is " + counted(tail.fileSize(), "byte") + ", under the " +
                 std::to_string(record::kMinimumLogSize) + "-byte minimum");
+        } else if (tail.searchEnded()) {
+            say("reason: " + noRecordIn(tail));
         } else {
             say("reason: the start of the log comes after " + counted(tail.breaksFound(), "line break") +
                 "; a record needs " + std::to_string(record::kRecordBreaks));
@@ -123,62 +138,74 @@ static ExitStatus inspectFile(const char* path, std::string& out) {
     return answer == record::ReadStatus::kRecord && !neverRead ? kAnswersFields : kAnswersStatus;
 }
 
-ExitStatus inspectLog(const char* path, std::string& out) {
-    const auto say = [&](std::string_view line) { out.append(line).append("\n"); };
-    if (record::isPattern(path)) {
-        // A pattern: which log it names now, and why; then that log.
-        say("pattern: " + cli::escapedControls(path));
-        const PatternListing listing = patternMatches(path);
-        const std::vector<Match>& matches = listing.matches;
-        for (const std::string& name : listing.unreadable) {
-            say("skipped: " + cli::escapedControls(name) +
-                ": its status cannot be read (gone meanwhile, a link to nothing, or on Windows a name with characters "
-                "outside the ANSI code page, listed with ? for them)");
-        }
-        if (matches.empty()) {
-            say("");
-            say("status: " + cli::quoted(record::kUnableToOpen));
-            say("reason: no regular file in the pattern's folder matches its last part, or the folder cannot be "
-                "listed");
-            return kAnswersStatus;
-        }
-        // As the module does: newer matches too small for a record are passed
-        // over, so many of them at most.
-        std::vector<std::string> passedOver;
-        std::size_t named = 0;
-        for (; named < matches.size() && passedOver.size() <= record::FieldCache::kMostPassedOver; ++named) {
-            record::TailRecord tail;
-            if (tail.read(matches[named].path.c_str()) != record::ReadStatus::kTooSmall) break;
-            passedOver.push_back(
-                "passed over: " + cli::escapedControls(matches[named].path) + ", modified " +
-                utcTime(matches[named].status.modifiedSeconds) + ": too small for a record (" +
-                (tail.underMinimum() ? counted(tail.fileSize(), "byte") + ", under the " +
-                                           std::to_string(record::kMinimumLogSize) + "-byte minimum"
-                                     : counted(tail.breaksFound(), "line break") + ", a record needs " +
-                                           std::to_string(record::kRecordBreaks)) +
-                ")");
-        }
-        const bool noneHoldsARecord = named == matches.size() || passedOver.size() > record::FieldCache::kMostPassedOver;
-        if (noneHoldsARecord) named = 0;
-        say("names: " + cli::escapedControls(matches[named].path) + ", the newest of " +
-            counted(static_cast<std::int64_t>(matches.size()), "matching log") +
-            (named > 0 ? " that is not too small for a record" : "") + ": modified " +
-            utcTime(matches[named].status.modifiedSeconds) +
-            " (the latest time; within one second, the name that sorts last)");
-        if (noneHoldsARecord && !passedOver.empty()) {
-            say("every match it looked at is too small for a record: the newest answers");
-        }
-        if (!noneHoldsARecord) {
-            for (const std::string& passed : passedOver) say(passed);
-        }
-        for (std::size_t i = named + 1; i < std::min<std::size_t>(matches.size(), named + 6); ++i) {
-            say("next: " + cli::escapedControls(matches[i].path) + ", modified " +
-                utcTime(matches[i].status.modifiedSeconds));
-        }
-        say("");
-        return inspectFile(matches[named].path.c_str(), out);
+// Why a match was passed over, as a read of it now finds.
+static std::string whyTooSmall(const char* path) {
+    record::TailRecord tail;
+    tail.read(path);
+    if (tail.underMinimum()) {
+        return counted(tail.fileSize(), "byte") + ", under the " + std::to_string(record::kMinimumLogSize) +
+               "-byte minimum";
     }
-    return inspectFile(path, out);
+    return noRecordIn(tail);
+}
+
+// Which log a pattern names now, and why, as the module chooses it in a
+// refresh of its own; then that log.
+static ExitStatus inspectPattern(const char* pattern, std::string& out) {
+    const auto say = [&](std::string_view line) { out.append(line).append("\n"); };
+    say("pattern: " + cli::escapedControls(pattern));
+    // Beyond those the choice looks at, the few next ones by time.
+    constexpr std::size_t kNextShown = 5;
+    constexpr std::size_t kSkippedShown = 10;
+    record::FolderMatches matches(record::kMatchesLookedAt + kNextShown, kSkippedShown);
+    record::PatternChoice choice;
+    record::LastRead chosen, candidate;
+    choice.refresh(pattern, matches, chosen, candidate);
+
+    for (const std::string& name : matches.firstUnreadable()) {
+        say("skipped: " + cli::escapedControls(std::string(record::splitPath(pattern).folder) + name) +
+            ": its status cannot be read (gone meanwhile, a link to nothing, or on Windows a name with characters "
+            "outside the ANSI code page, listed with ? or a look-alike for them)");
+    }
+    if (matches.unreadableCount() > matches.firstUnreadable().size()) {
+        say("skipped: " + counted(static_cast<std::int64_t>(matches.unreadableCount() - matches.firstUnreadable().size()),
+                                  "more matching name") + " whose status cannot be read");
+    }
+    if (choice.chose() == record::PatternChoice::Chose::kNoMatch) {
+        say("");
+        say("status: " + cli::quoted(record::kUnableToOpen));
+        say("reason: no regular file in the pattern's folder matches its last part, or the folder cannot be "
+            "listed");
+        return kAnswersStatus;
+    }
+    const std::vector<record::FolderMatches::Match>& newestFirst = matches.newestFirst();
+    std::size_t named = 0;
+    while (named + 1 < newestFirst.size() && matches.path(newestFirst[named]) != choice.file()) ++named;
+    const bool older = choice.chose() == record::PatternChoice::Chose::kOlder;
+    say("names: " + cli::escapedControls(choice.file()) + ", the newest of " +
+        counted(static_cast<std::int64_t>(matches.count()), "matching log") +
+        (older ? " that is not too small for a record" : "") + ": modified " +
+        utcTime(choice.fileStatus().modifiedSeconds) + " (the latest time; within one second, the name that sorts last)");
+    if (choice.chose() == record::PatternChoice::Chose::kNewestAllTooSmall && !choice.passedOver().empty()) {
+        say("every match it looked at is too small for a record: the newest answers");
+    }
+    if (older) {
+        for (const record::PatternChoice::PassedOver& passed : choice.passedOver()) {
+            const std::string path = std::string(record::splitPath(pattern).folder) + passed.name;
+            say("passed over: " + cli::escapedControls(path) + ", modified " + utcTime(passed.state.lastModified) +
+                ": too small for a record (" + whyTooSmall(path.c_str()) + ")");
+        }
+    }
+    for (std::size_t i = named + 1; i < std::min(newestFirst.size(), named + 1 + kNextShown); ++i) {
+        say("next: " + cli::escapedControls(matches.path(newestFirst[i])) + ", modified " +
+            utcTime(newestFirst[i].status.modifiedSeconds));
+    }
+    say("");
+    return inspectFile(choice.file().c_str(), out);
+}
+
+ExitStatus inspectLog(const char* path, std::string& out) {
+    return record::isPattern(path) ? inspectPattern(path, out) : inspectFile(path, out);
 }
 
 }  // namespace explain

@@ -1,5 +1,7 @@
 #include "record/folder_matches.h"
 
+#include <utility>
+
 #include "record/name_pattern.h"
 
 namespace record {
@@ -10,28 +12,24 @@ bool isNewer(const platform::FileStatus& status, std::string_view name, const pl
     return name > thanName;
 }
 
+FolderMatches::FolderMatches(std::size_t kept, std::size_t namedUnreadable) : keep_(kept), nameUnreadable_(namedUnreadable) {
+    kept_.reserve(keep_);
+}
+
 bool FolderMatches::list(std::string_view pattern) {
     const PathParts parts = splitPath(pattern);
     lastPart_ = parts.lastPart;
     folder_.assign(parts.folder);
-    names_.clear();
-    matches_.clear();
+    // Names keep their buffers for the next listing.
+    kept_.resize(0);
+    count_ = 0;
+    unreadable_.clear();
+    unreadableCount_ = 0;
     return platform::listFolder(folder_.c_str(), *this);
 }
 
-const FolderMatches::Match* FolderMatches::newestOlderThan(const Match* than) const noexcept {
-    // A pattern is asked for one or two matches a listing: a scan each is
-    // cheaper than sorting them all.
-    const Match* best = nullptr;
-    for (const Match& match : matches_) {
-        if (than != nullptr && !isNewer(than->status, name(*than), match.status, name(match))) continue;
-        if (best == nullptr || isNewer(match.status, name(match), best->status, name(*best))) best = &match;
-    }
-    return best;
-}
-
 const char* FolderMatches::path(const Match& match) {
-    path_.assign(folder_).append(name(match));
+    path_.assign(folder_).append(match.name);
     return path_.c_str();
 }
 
@@ -40,14 +38,34 @@ bool FolderMatches::wants(std::string_view name) noexcept {
 }
 
 void FolderMatches::found(std::string_view name, const platform::FileStatus& status) noexcept {
-    // Within the capacity earlier listings have grown, or the one allocation
-    // a later listing no longer makes.
-    const std::size_t nameAt = names_.size();
+    ++count_;
+    if (keep_ == 0) return;
+    const bool full = kept_.size() == keep_;
+    if (full && !isNewer(status, name, kept_.back().status, kept_.back().name)) return;
+    // The oldest kept makes room: its buffer takes the new name.
+    if (!full) kept_.emplace_back();  // within the room reserved
     try {
-        names_.append(name);
-        matches_.push_back({nameAt, name.size(), status});
+        kept_.back().name.assign(name);
     } catch (...) {
-        names_.resize(nameAt);  // out of memory: the match is left out
+        // Out of memory: the match is left out.
+        if (!full) kept_.pop_back();
+        return;
+    }
+    kept_.back().status = status;
+    for (std::size_t at = kept_.size() - 1; at > 0; --at) {
+        Match& before = kept_[at - 1];
+        if (!isNewer(kept_[at].status, kept_[at].name, before.status, before.name)) break;
+        std::swap(kept_[at], before);
+    }
+}
+
+void FolderMatches::unreadable(std::string_view name) noexcept {
+    ++unreadableCount_;
+    if (unreadable_.size() == nameUnreadable_) return;
+    try {
+        unreadable_.emplace_back(name);
+    } catch (...) {
+        // Out of memory: the name is left out, counted all the same.
     }
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The files a path pattern matches in its folder, newest first.
+// The newest files a path pattern matches in its folder.
 
 #include <cstddef>
 #include <string>
@@ -18,26 +18,34 @@ bool isNewer(const platform::FileStatus& status, std::string_view name, const pl
              std::string_view thanName) noexcept;
 
 // The regular files in a pattern's folder whose names match its last part
-// (record/name_pattern.h), each with its status. Reused from one listing to
-// the next: once its buffers have grown, a listing allocates nothing.
+// (record/name_pattern.h), each with its status: the newest few, and how many
+// there were. A folder of 100,000 logs costs a listing, not 100,000 names
+// kept. Reused from one listing to the next: once its buffers have grown, a
+// listing allocates nothing.
 class FolderMatches final : private platform::FolderVisitor {
 public:
     struct Match {
-        std::size_t nameAt;
-        std::size_t nameLength;
+        std::string name;
         platform::FileStatus status;
     };
+
+    // Keeps the `kept` newest matches of a listing, and the first
+    // `namedUnreadable` names of matches whose status cannot be read.
+    explicit FolderMatches(std::size_t kept, std::size_t namedUnreadable = 0);
 
     // Lists the folder of `pattern` once and queries the status of each
     // match, nothing else. False when the folder cannot be listed.
     bool list(std::string_view pattern);
 
-    // The newest match, or the newest of those older than `than`; nullptr
-    // when there is none.
-    const Match* newest() const noexcept { return newestOlderThan(nullptr); }
-    const Match* newestOlderThan(const Match* than) const noexcept;
+    // The newest matches kept, newest first.
+    const std::vector<Match>& newestFirst() const noexcept { return kept_; }
+    // Every match listed, kept or not.
+    std::size_t count() const noexcept { return count_; }
+    // Matching names whose status could not be read: how many, and the first
+    // few of them.
+    std::size_t unreadableCount() const noexcept { return unreadableCount_; }
+    const std::vector<std::string>& firstUnreadable() const noexcept { return unreadable_; }
 
-    std::string_view name(const Match& match) const noexcept { return std::string_view(names_).substr(match.nameAt, match.nameLength); }
     // The pattern's folder part and the match's name, NUL-terminated; valid
     // until the next call.
     const char* path(const Match& match);
@@ -45,12 +53,17 @@ public:
 private:
     bool wants(std::string_view name) noexcept override;
     void found(std::string_view name, const platform::FileStatus& status) noexcept override;
+    void unreadable(std::string_view name) noexcept override;
 
+    std::size_t keep_;
+    std::size_t nameUnreadable_;
     std::string_view lastPart_;
     std::string folder_;
     std::string path_;
-    std::string names_;
-    std::vector<Match> matches_;
+    std::vector<Match> kept_;
+    std::size_t count_ = 0;
+    std::vector<std::string> unreadable_;
+    std::size_t unreadableCount_ = 0;
 };
 
 }  // namespace record

@@ -58,6 +58,11 @@ inline constexpr std::string_view kEnvelopingService = "SAMETIME";
 // this long before its tail is scanned at all.
 inline constexpr std::size_t kBlockSize = 1024;
 inline constexpr std::int64_t kMinimumLogSize = 1024;
+// A record is looked for in this many bytes at the end of a log at most: a
+// chat record is a few hundred bytes, and one longer than this is no record.
+// A log with no record in them answers as one too small, and costs a read of
+// this much at each change, not a read of the whole log.
+inline constexpr std::int64_t kMostSearchedBytes = std::int64_t{64} * 1024 * 1024;
 
 // What a failed read answers, whatever field was asked for.
 inline constexpr const char* kUnableToOpen = "Unable to open file.";

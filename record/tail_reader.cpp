@@ -47,6 +47,7 @@ void TailRecord::restart() noexcept {
     begin_ = buffer_.size();
     breaksFound_ = 0;
     reachedStart_ = false;
+    searchEnded_ = false;
 }
 
 void TailRecord::forget() noexcept {
@@ -92,11 +93,12 @@ ReadStatus TailRecord::scan(const platform::SharedFile& file) {
     int freshStarts = 0;
     for (;;) {
         std::int64_t blockEnd = fileSize_;
+        const std::int64_t searchStart = std::max<std::int64_t>(0, fileSize_ - mostSearched_);
         bool shrank = false;
-        while (breaksFound_ < kRecordBreaks && blockEnd > 0) {
+        while (breaksFound_ < kRecordBreaks && blockEnd > searchStart) {
             const bool keep = keptBytes() + kBlockSize <= kKeptTailBytes;
             const std::size_t blockSize = keep ? kBlockSize : kKeptTailBytes;
-            const std::int64_t blockStart = std::max<std::int64_t>(0, blockEnd - static_cast<std::int64_t>(blockSize));
+            const std::int64_t blockStart = std::max(searchStart, blockEnd - static_cast<std::int64_t>(blockSize));
             const auto length = static_cast<std::size_t>(blockEnd - blockStart);
             if (!keep && counted == nullptr) counted = std::make_unique<char[]>(kKeptTailBytes);
             char* const block = keep ? roomBefore(length) : counted.get();
@@ -125,7 +127,10 @@ ReadStatus TailRecord::scan(const platform::SharedFile& file) {
             shrank = static_cast<std::size_t>(got) < length;
             if (!shrank) begin_ -= length;
         }
-        if (!shrank) break;
+        if (!shrank) {
+            searchEnded_ = breaksFound_ < kRecordBreaks && searchStart > 0;
+            break;
+        }
         // The file now ends before a block asked for does: the bytes read from
         // its old end are gone. Start again from where it ends now, rather
         // than step down through its old size a block at a time.

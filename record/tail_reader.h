@@ -28,6 +28,10 @@ enum class ReadStatus {
 // way. A plain value: it can be copied, and nothing else points into it.
 class TailRecord {
 public:
+    // A reader that looks for the record in the last `mostSearched` bytes of
+    // a log; tests make the bound small.
+    explicit TailRecord(std::int64_t mostSearched = kMostSearchedBytes) noexcept : mostSearched_(mostSearched) {}
+
     // The module's read of the log at `path`, backwards from its end,
     // kBlockSize bytes at a time, each block in front of the last, until the
     // record's kRecordBreaks line breaks are found (kRecord) or the start of
@@ -56,6 +60,9 @@ public:
     // Whatever follows the last line break: a record still being written, or
     // nothing. With no break found, every byte kept.
     std::string_view afterLastBreak() const noexcept;
+    // Whether the read stopped at the bound of its search, before the start
+    // of the file, with the record not found.
+    bool searchEnded() const noexcept { return searchEnded_; }
     // Whether the bytes kept begin at the start of the file.
     bool reachedStart() const noexcept { return reachedStart_; }
     // Every byte kept, in file order: the end of the log.
@@ -87,9 +94,13 @@ private:
     // are; one found past the bytes kept lies before them.
     std::string buffer_;
     std::size_t begin_ = 0;
+    // Distances from the end fit a size_t on a 32-bit build too: the search
+    // never goes further back than kMostSearchedBytes.
     std::array<std::size_t, kRecordBreaks> breakFromEnd_{};
     int breaksFound_ = 0;
     bool reachedStart_ = false;
+    bool searchEnded_ = false;
+    std::int64_t mostSearched_;
     std::int64_t fileSize_ = 0;
     int openError_ = 0;
     ReadStatus status_ = ReadStatus::kNotRead;
