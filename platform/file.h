@@ -65,8 +65,9 @@ struct NameRules {
     bool utf8 = true;
     std::bitset<256> leadByte;
     // Names compare without regard to case: each single-byte character is
-    // taken to the character it stands for, folded as the OS folds it. A
-    // double-byte character compares byte for byte.
+    // taken to the character it stands for, folded as the OS folds it; a
+    // byte that stands for none alone equals only itself. A character of two
+    // bytes or more (double-byte, or UTF-8) compares byte for byte.
     bool ignoreCase = false;
     std::array<std::uint16_t, 256> folding{};
 };

@@ -1,4 +1,5 @@
 #include "platform/file.h"
+#include "platform/name_rules_win32.h"
 #include "platform/system_calls_win32.h"
 
 #include <cstring>
@@ -46,23 +47,34 @@ bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
     return listed;
 }
 
-const NameRules& nameRules() noexcept {
-    static const NameRules ansiNames = [] {
-        NameRules rules;
-        rules.windowsPaths = true;
-        rules.utf8 = false;
-        rules.ignoreCase = true;
-        for (unsigned byte = 0; byte < rules.folding.size(); ++byte) {
-            rules.leadByte[byte] = ::IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(byte)) != 0;
-            const char c = static_cast<char>(byte);
-            wchar_t wide = static_cast<wchar_t>(byte);
-            ::MultiByteToWideChar(CP_ACP, 0, &c, 1, &wide, 1);
-            wchar_t upper = wide;
-            if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, &wide, 1, &upper, 1) != 1) upper = wide;
-            rules.folding[byte] = static_cast<std::uint16_t>(upper);
+NameRules ansiNameRules(unsigned codePage) noexcept {
+    NameRules rules;
+    rules.windowsPaths = true;
+    rules.ignoreCase = true;
+    // The UTF-8 code page ("Use Unicode UTF-8 for worldwide language
+    // support") has no lead bytes: its characters are UTF-8 sequences.
+    rules.utf8 = codePage == CP_UTF8;
+    for (unsigned byte = 0; byte < rules.folding.size(); ++byte) {
+        rules.leadByte[byte] = !rules.utf8 && ::IsDBCSLeadByteEx(codePage, static_cast<BYTE>(byte)) != 0;
+        const char c = static_cast<char>(byte);
+        wchar_t wide = 0;
+        if (::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, &c, 1, &wide, 1) != 1) {
+            // A byte that is no character alone (in UTF-8 every byte from 80)
+            // folds to nothing: it stands for itself, in a range no
+            // character of an ANSI code page converts to, and so equals only
+            // itself. Converted without the flag, they would all be U+FFFD.
+            rules.folding[byte] = static_cast<std::uint16_t>(0xF700 | byte);
+            continue;
         }
-        return rules;
-    }();
+        wchar_t upper = wide;
+        if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, &wide, 1, &upper, 1) != 1) upper = wide;
+        rules.folding[byte] = static_cast<std::uint16_t>(upper);
+    }
+    return rules;
+}
+
+const NameRules& nameRules() noexcept {
+    static const NameRules ansiNames = ansiNameRules(::GetACP());
     return ansiNames;
 }
 

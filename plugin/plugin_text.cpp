@@ -1,5 +1,7 @@
 #include "plugin/plugin_text.h"
 
+#include "record/record_layout.h"
+
 namespace plugin {
 
 namespace {
@@ -49,11 +51,27 @@ char* TextArena::copy(std::string_view text) {
     return carved;
 }
 
+AnswerSlot* TextArena::sharedSlot(std::string_view text) noexcept {
+    if (text.empty()) return &shared_[0];
+    if (text == record::kUnableToOpen) return &shared_[1];
+    if (text == record::kFileTooSmall) return &shared_[2];
+    return nullptr;
+}
+
 char* TextArena::reuseOrCopy(std::string_view text, AnswerSlot& slot) {
     text = asTheHostReadsIt(text);
-    if (slot.text != nullptr && stillReads(slot.text, slot.length, text)) return const_cast<char*>(slot.text);
+    const auto reads = [&](const AnswerSlot& noted) {
+        return noted.text != nullptr && stillReads(noted.text, noted.length, text);
+    };
+    if (reads(slot)) return const_cast<char*>(slot.text);
+    AnswerSlot* const shared = sharedSlot(text);
+    if (shared != nullptr && reads(*shared)) {
+        slot = *shared;
+        return const_cast<char*>(slot.text);
+    }
     char* const carved = copy(text);
     slot = {carved, text.size()};
+    if (shared != nullptr) *shared = slot;
     return carved;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // How text is handed to the host.
 
+#include <array>
 #include <cstddef>
 #include <memory_resource>
 #include <string_view>
@@ -31,9 +32,10 @@ public:
 
     // The text last handed out in `slot` when it still reads exactly `text`
     // (cut at its first NUL, as the host reads it), else a new NUL-terminated
-    // copy, then noted in `slot`. A host that wrote into an answer so gets a
-    // new one with the right text. Not synchronised: callers that may overlap
-    // must take turns.
+    // copy, then noted in `slot`; "" and the status texts, which any path may
+    // answer, have one copy for every slot. A host that wrote into an answer
+    // so gets a new one with the right text. Not synchronised: callers that
+    // may overlap must take turns.
     char* reuseOrCopy(std::string_view text, AnswerSlot& slot);
 
 private:
@@ -46,6 +48,8 @@ private:
     static_assert(sizeof(Block) == kBlockHeaderBytes);
 
     char* copy(std::string_view text);
+    // The slot every path shares for `text`, or nullptr.
+    AnswerSlot* sharedSlot(std::string_view text) noexcept;
     char* piece(std::size_t size);
     // A new block with `room` bytes for pieces.
     char* block(std::size_t room);
@@ -54,6 +58,7 @@ private:
     Block* last_ = nullptr;
     char* blockEnd_ = nullptr;
     std::size_t blockLeft_ = 0;
+    std::array<AnswerSlot, 3> shared_;
 };
 
 // The module's one arena of answers. The host has no way to hand a text back

@@ -27,6 +27,17 @@ platform::NameRules windowsNames(bool doubleByte) {
 const platform::NameRules kAnsi = windowsNames(false);
 const platform::NameRules kShiftJis = windowsNames(true);
 
+// Windows in the UTF-8 code page (65001): characters are UTF-8 sequences,
+// ASCII folds, and a byte from 80 up is no character alone and folds to
+// nothing but itself.
+platform::NameRules windowsUtf8Names() {
+    platform::NameRules rules = windowsNames(false);
+    rules.utf8 = true;
+    for (unsigned byte = 0x80; byte < rules.folding.size(); ++byte) rules.folding[byte] = static_cast<std::uint16_t>(0xF700 | byte);
+    return rules;
+}
+const platform::NameRules kWindowsUtf8 = windowsUtf8Names();
+
 TEST(NamePattern, MatchesStarsAndQuestionMarksAndEveryOtherCharacterAsItIs) {
     const struct {
         const char* pattern;
@@ -95,6 +106,28 @@ TEST(NamePattern, ADoubleByteCharacterIsOneCharacterAndNeverFolded) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(record::matchesPattern(c.pattern, c.name, kShiftJis), c.matches) << c.pattern << " " << c.name;
+    }
+}
+
+// In the UTF-8 code page: ? is one UTF-8 character, and no two characters
+// that differ are taken as one.
+TEST(NamePattern, TheUtf8CodePageTakesNamesAsUtf8) {
+    const struct {
+        const char* pattern;
+        const char* name;
+        bool matches;
+    } cases[] = {
+        {"chat-?.log", "chat-\xC3\xA9.log", true},          // é, one character
+        {"chat-??.log", "chat-\xC3\xA9.log", false},
+        {"\xC3\xBC*.log", "\xC3\xA9t\xC3\xA9.log", false},  // ü*.log and été.log
+        {"\xE6\x97\xA5*", "\xE6\x9C\x88.log", false},       // 日* and 月.log
+        {"\xE6\x97\xA5*", "\xE6\x97\xA5.log", true},
+        {"CHAT-?.LOG", "chat-\xC3\xA9.log", true},
+        {"chat-\xFE.log", "chat-\xFF.log", false},          // bytes that begin no character
+        {"chat-\xFE.log", "chat-\xFE.log", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(record::matchesPattern(c.pattern, c.name, kWindowsUtf8), c.matches) << c.pattern << " " << c.name;
     }
 }
 
