@@ -9,6 +9,7 @@
 #include "cli/escaped.h"
 #include "record/extract.h"
 #include "record/record_layout.h"
+#include "record/utf8.h"
 
 namespace explain {
 
@@ -26,14 +27,8 @@ std::size_t countOf(std::string_view text, std::string_view marker) {
 // Where `text` stops being UTF-8, or npos.
 std::size_t firstInvalidUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                                   : lead >= 0xF0 && lead < 0xF5                  ? 4
-                                                                                  : 0;
-        if (length == 0 || i + length > text.size()) return i;
-        for (std::size_t j = 1; j < length; ++j) {
-            if ((static_cast<unsigned char>(text[i + j]) & 0xC0) != 0x80) return i;
-        }
+        const std::size_t length = record::utf8SequenceLength(text.substr(i));
+        if (length == 0) return i;
         i += length;
     }
     return std::string_view::npos;

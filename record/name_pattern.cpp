@@ -2,35 +2,11 @@
 
 #include <algorithm>
 
+#include "record/utf8.h"
+
 namespace record {
 
 namespace {
-
-// The length of the well-formed UTF-8 sequence `text` starts with, or 1.
-std::size_t utf8Length(std::string_view text) noexcept {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char first = byte(0);
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
-    if (first >= 0xC2 && first <= 0xDF) {
-        length = 2;
-    } else if (first >= 0xE0 && first <= 0xEF) {
-        length = 3;
-        if (first == 0xE0) low = 0xA0;   // no overlong forms
-        if (first == 0xED) high = 0x9F;  // no surrogates
-    } else if (first >= 0xF0 && first <= 0xF4) {
-        length = 4;
-        if (first == 0xF0) low = 0x90;
-        if (first == 0xF4) high = 0x8F;  // nothing past U+10FFFF
-    } else {
-        return 1;
-    }
-    if (text.size() < length || byte(1) < low || byte(1) > high) return 1;
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF) return 1;
-    }
-    return length;
-}
 
 bool isSeparator(std::string_view path, std::size_t at, const platform::NameRules& rules) noexcept {
     if (path[at] == '/') return true;
@@ -41,7 +17,8 @@ bool isSeparator(std::string_view path, std::size_t at, const platform::NameRule
 }  // namespace
 
 std::size_t characterLength(std::string_view text, std::size_t at, const platform::NameRules& rules) noexcept {
-    if (rules.utf8) return utf8Length(text.substr(at));
+    // A byte that begins no well-formed sequence is a character alone.
+    if (rules.utf8) return std::max<std::size_t>(1, utf8SequenceLength(text.substr(at)));
     return rules.leadByte[static_cast<unsigned char>(text[at])] && at + 1 < text.size() ? 2 : 1;
 }
 

@@ -326,6 +326,8 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
          {"1 CR"}},
         {"Windows-1252", replaced(sound, "Hello there", "caf\xE9"), past, {"field 3 message holds bytes that are not UTF-8 (the first, 0xE9"}, {}},
         {"UTF-8", replaced(sound, "Hello there", "caf\xC3\xA9"), past, {}, {}},
+        {"a surrogate in UTF-8's form", replaced(sound, "Hello there", "x\xED\xA0\x80"), past,
+         {"not UTF-8 (the first, 0xED"}, {}},
         {"envelope markers inside the message", replaced(logEndingWith(sametime), ";Hi&", ";a &lt;html&gt;&lt;body&gt; b&"),
          past, {"inside it, not only around it", "is answered as \"a  b\""}, {"partly"}},
         {"CR only", logEndingWith({}, "\r"), past,
@@ -551,6 +553,13 @@ TEST(Explain, SaysWhichNewerLogsAPatternPassesOverAndWhy) {
     EXPECT_NE(small.find("every match it looked at is too small for a record: the newest answers\nnext: " +
                          folder.file("old.log")), std::string::npos) << small;
     EXPECT_EQ(small.find("passed over"), std::string::npos) << small;
+    // Both dated 1970, the newer too small: a pattern's first file is not
+    // read at that date, so the newer is named, as the module answers.
+    testing_support::writeFile(folder.file("old.log"), whole);
+    testing_support::setModified(folder.file("old.log"), -10);
+    testing_support::setModified(folder.file("new.log"), 0);
+    const std::string dated1970 = inspect(folder.file("*.log")).text;
+    EXPECT_NE(dated1970.find("names: " + folder.file("new.log") + ", the newest of 2"), std::string::npos) << dated1970;
 }
 
 // A link is followed for its time and its read, as for a plain path; one to

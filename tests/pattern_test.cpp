@@ -31,6 +31,7 @@ protected:
     static void putLog(const std::string& path, std::int64_t modified) {
         testing_support::RecordValues values;
         values.text = path;
+        values.conversation = path;
         fake_platform::put(path, {logEndingWith(values), modified});
     }
 
@@ -141,6 +142,24 @@ TEST_F(PatternTest, ARefreshListsOnceAndAnswersFromOneFile) {
     putLog("logs/c.log", 300);
     fake_platform::advanceMilliseconds(-1000);
     EXPECT_EQ(burst("3"), "logs/c.log");
+}
+
+// A refresh's window runs from the end of its listing: a listing slower than
+// the window is made once a refresh, and every answer of the refresh comes
+// from one file, though a newer log appears meanwhile.
+TEST_F(PatternTest, ASlowListingIsMadeOnceARefresh) {
+    putLog("logs/a.log", 100);
+    fake_platform::eachListingTakes(150);
+    EXPECT_EQ(query("logs/*.log", "3"), "logs/a.log");
+    putLog("logs/c.log", 200);
+    fake_platform::calls() = {};
+    for (const char* field : {"4", "3", "4"}) {
+        fake_platform::advanceMilliseconds(20);
+        EXPECT_EQ(cache.queryField("logs/*.log", field).text, "logs/a.log") << field;
+    }
+    EXPECT_EQ(cache.patternFileStatus("logs/*.log").modifiedSeconds, 100);
+    EXPECT_EQ(fake_platform::calls().list, 0);
+    EXPECT_EQ(query("logs/*.log", "4"), "logs/c.log");
 }
 
 // One log per conversation: a new conversation's log answers "File too

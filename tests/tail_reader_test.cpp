@@ -88,6 +88,32 @@ TEST_F(TailReaderTest, NeedsTheMinimumSizeAndThirteenLineBreaks) {
     EXPECT_EQ(partial.field[0], "  line: \"11\"");
 }
 
+// The record is looked for in the log's last bytes only, so many at most: a
+// 13th break at the first byte of them is found, one a byte further back is
+// not, and the read then says it stopped there, not at the start. Bounds on
+// both sides of the block that the counting past the kept bytes reads.
+TEST_F(TailReaderTest, LooksForTheRecordInTheLastBytesOnly) {
+    const std::string record = std::string(12, '\n');
+    for (const std::int64_t bound : {std::int64_t{2000}, std::int64_t{100'000}}) {
+        const std::string path = folder.file("bounded.log");
+        const auto readWith13thBreakBack = [&](std::int64_t back) {
+            std::string log = std::string(200'000, 'x');
+            log[log.size() - static_cast<std::size_t>(back)] = '\n';
+            log.replace(log.size() - 12, 12, record);
+            testing_support::writeFile(path, log);
+            record::TailRecord tail(bound);
+            return std::pair{tail.read(path.c_str()), tail.searchEnded()};
+        };
+        EXPECT_EQ(readWith13thBreakBack(bound), std::pair(record::ReadStatus::kRecord, false)) << bound;
+        EXPECT_EQ(readWith13thBreakBack(bound + 1), std::pair(record::ReadStatus::kTooSmall, true)) << bound;
+    }
+    // A log shorter than the bound reaches its start, as before.
+    record::TailRecord tail(2000);
+    testing_support::writeFile(folder.file("short.log"), std::string(1500, 'x') + "\n");
+    EXPECT_EQ(tail.read(folder.file("short.log").c_str()), record::ReadStatus::kTooSmall);
+    EXPECT_FALSE(tail.searchEnded());
+}
+
 TEST_F(TailReaderTest, CutsLinesThatCrossSeveralBlocks) {
     RecordValues longValues = values;
     longValues.text = std::string(3 * kBlockSize + 17, 't');

@@ -19,6 +19,7 @@ struct State {
     platform::NativeHandle nextHandle = 3;
     std::int64_t now = 0;
     std::int64_t milliseconds = 0;  // into the second `now`, on the steady clock
+    std::int64_t listingMilliseconds = 0;
     Calls calls;
     std::function<void(const std::string&)> beforeRead;
     int readsLeft = -1;  // -1: reads never fail
@@ -38,6 +39,7 @@ void reset() {
     s.open.clear();
     s.now = 0;
     s.milliseconds = 0;
+    s.listingMilliseconds = 0;
     s.calls = {};
     s.beforeRead = nullptr;
     s.readsLeft = -1;
@@ -60,6 +62,7 @@ void remove(const std::string& path) {
 
 void setNow(std::int64_t seconds) { state().now = seconds; }
 void advanceMilliseconds(std::int64_t milliseconds) { state().milliseconds += milliseconds; }
+void eachListingTakes(std::int64_t milliseconds) { state().listingMilliseconds = milliseconds; }
 
 Calls& calls() { return state().calls; }
 
@@ -91,6 +94,7 @@ bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
     auto& s = state();
     const std::lock_guard<std::recursive_mutex> lock(s.mutex);
     ++s.calls.list;
+    s.milliseconds += s.listingMilliseconds;
     const std::string_view prefix(folder);
     bool any = prefix.empty();
     for (const auto& [path, file] : s.files) {

@@ -37,6 +37,8 @@ void remove(const std::string& path);
 // plus those advanced.
 void setNow(std::int64_t seconds);
 void advanceMilliseconds(std::int64_t milliseconds);
+// Each folder listing moves the steady clock on by this much, as a slow one.
+void eachListingTakes(std::int64_t milliseconds);
 Calls& calls();
 
 // Runs before every positioned read, with the path being read: a test can
