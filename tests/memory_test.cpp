@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <new>
 #include <string>
 #include <vector>
@@ -93,6 +94,40 @@ TEST_F(MemoryTest, AnAgeFarFromEveryOtherCostsLittleMoreThanItsText) {
     // and maybe the answers' next block.
     EXPECT_LE(heapCount().liveBytes - before,
               kLogs * (64 * sizeof(plugin::AnswerSlot) + 64 + 16) + plugin::TextArena::kBlockBytes);
+}
+
+// "" and the status texts, which any path may answer, are one copy each,
+// whatever the path and the query: a new path costs its slots and its name.
+// A host that wrote into the shared copy gets a new one with the right text.
+TEST_F(MemoryTest, AnswersEveryPathMayGiveAreOneCopyEach) {
+    const struct {
+        const char* field;
+        const char* bytes;  // nullptr: no such file
+        const char* answer;
+    } cases[] = {{"0", nullptr, "Unable to open file."}, {"3", "short\n", "File too small."}, {"9", nullptr, ""}};
+    const std::string good = testing_support::logEndingWith({});
+    for (const auto& c : cases) {
+        const char* first = nullptr;
+        for (int i = 0; i < 3; ++i) {
+            const std::string path = log + c.answer + std::to_string(i);
+            if (c.bytes != nullptr || *c.answer == '\0') fake_platform::put(path, {c.bytes ? c.bytes : good, kModified});
+            const char* const answer = function1(path.c_str(), c.field);
+            ASSERT_STREQ(answer, c.answer);
+            if (first == nullptr) first = answer;
+            EXPECT_EQ(answer, first) << c.answer << i;
+        }
+    }
+    // The age's status text is that copy too; a host that wrote into it gets
+    // a new one with the right text.
+    char* const unable = function2((log + "-missing").c_str(), "");
+    EXPECT_EQ(unable, function1((log + "-missing2").c_str(), "0"));
+    unable[0] = 'X';
+    EXPECT_STREQ(function1((log + "-missing3").c_str(), "0"), "Unable to open file.");
+
+    // What a new path keeps, for README.
+    const std::size_t before = heapCount().liveBytes;
+    for (int i = 0; i < 1000; ++i) function1((log + "-cost" + std::to_string(1000 + i)).c_str(), "0");
+    std::printf("a path of %zu bytes keeps %zu bytes\n", (log + "-cost1000").size(), (heapCount().liveBytes - before) / 1000);
 }
 
 // More logs than the module remembers, polled in turn: each poll reads its
