@@ -87,4 +87,22 @@ TEST(Allocations, ABufferGrownForALongLineIsLetGoAtTheNextRead) {
     EXPECT_LE(testing_support::heapCount().liveBytes - before, record::kKeptTailBytes);
 }
 
+// A record found past the bytes kept has its lines read again once the block
+// that counted its breaks is let go: at the peak, the record's bytes and the
+// kept ones it is moved from, never a third buffer of 64 KiB besides.
+TEST(Allocations, TheCountingBlockIsLetGoBeforeAFarRecordIsRead) {
+    testing_support::TempFolder folder;
+    const std::string path = folder.file("far.log");
+    testing_support::RecordValues values;
+    values.text = std::string(200 * 1024, 'm');
+    const std::string log = testing_support::logEndingWith(values);
+    testing_support::writeFile(path, log);
+    record::TailRecord tail;
+    const std::size_t before = testing_support::heapCount().liveBytes;
+    testing_support::resetPeak();
+    ASSERT_EQ(tail.read(path.c_str()), record::ReadStatus::kRecord);
+    const std::size_t recordBytes = log.size() - log.rfind('\n', log.find(values.text));
+    EXPECT_LE(testing_support::heapCount().peakLiveBytes - before, recordBytes + 64 * 1024 + 4 * 1024);
+}
+
 }  // namespace

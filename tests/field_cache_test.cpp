@@ -134,6 +134,14 @@ TEST_F(FieldCacheTest, AFailedReadAnswersItsStatusAndIsRetriedOnEveryPoll) {
     EXPECT_EQ(query(log, "5"), "");  // a good read leaves no status behind
     writeLog(log, "same time", 0);
     EXPECT_EQ(query(log, "3"), "recovered");  // and once read, not again for the same time
+
+    // A log too small that grows within its second: its size tells.
+    const std::string grows = folder.file("grows.log");
+    writeFile(grows, "too short\n");
+    setModified(grows, kTime);
+    EXPECT_EQ(query(grows, "3"), "File too small.");
+    writeLog(grows, "grown within its second", kTime);
+    EXPECT_EQ(query(grows, "3"), "grown within its second");
 }
 
 TEST_F(FieldCacheTest, PathsThatAreNoRegularFileNeverServeTheCache) {

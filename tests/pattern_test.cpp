@@ -229,13 +229,39 @@ TEST_F(PatternTest, ALogPassedOverThatGoesIsForgotten) {
 }
 
 // A memory that passes from one pattern to another starts as a log never
-// read: a newest match dated 1970 is not read.
+// read: a newest match dated 1970 is not read, and a name the first pattern
+// passed over is read in the second's folder, however alike.
 TEST_F(PatternTest, AMemoryPassedToAnotherPatternKeepsNothingOfTheFirst) {
+    const auto pollOthers = [&](std::size_t first) {
+        for (std::size_t i = 1; i < record::FieldCache::kLogs; ++i) query(("other" + std::to_string(first + i) + ".log").c_str());
+    };
     putLog("a/x.log", 100);
+    const std::string whole = logEndingWith({});
+    fake_platform::put("a/y.log", {std::string(whole.size(), 'x'), 200});
     EXPECT_EQ(query("a/*.log"), "a/x.log");
-    for (std::size_t i = 1; i < record::FieldCache::kLogs; ++i) query(("other" + std::to_string(i) + ".log").c_str());
-    putLog("b/old.log", 0);
-    EXPECT_EQ(query("b/*.log"), "");
+    pollOthers(0);
+    fake_platform::put("b/y.log", {whole, 200});
+    fake_platform::put("b/z.log", {"short\n", 300});
+    EXPECT_EQ(query("b/*.log"), "Hello there");
+    pollOthers(100);
+    putLog("c/old.log", 0);
+    EXPECT_EQ(query("c/*.log"), "");
+}
+
+// A newer match that cannot be opened is answered, not passed over; a
+// refresh that finds no match forgets what was passed over.
+TEST_F(PatternTest, ANewerMatchThatCannotBeOpenedIsAnsweredAndNoMatchForgets) {
+    putLog("chat/old.log", 100);
+    fake_platform::put("chat/new.log", {"", 200, true, false});
+    EXPECT_EQ(query("chat/*.log"), "Unable to open file.");
+    const std::string whole = logEndingWith({});
+    fake_platform::put("chat/new.log", {std::string(whole.size(), 'x'), 200});
+    EXPECT_EQ(query("chat/*.log"), "chat/old.log");
+    fake_platform::remove("chat/old.log");
+    fake_platform::remove("chat/new.log");
+    EXPECT_EQ(query("chat/*.log"), "Unable to open file.");
+    fake_platform::put("chat/new.log", {whole, 200});
+    EXPECT_EQ(query("chat/*.log"), "Hello there");
 }
 
 // While every match is too small the newest answers so; a folder of many

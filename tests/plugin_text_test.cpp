@@ -130,7 +130,8 @@ TEST(TextArena, AnAnswerCostsItsOwnBytesInBlocksThatNeverGrow) {
     for (std::size_t i = 0; i < (plugin::TextArena::kBlockBytes - kHeader) / 16; ++i) firstAnswer(filled, sixteen);
     EXPECT_EQ(exact.bytes, plugin::TextArena::kBlockBytes);
 
-    const std::string longest(plugin::TextArena::kOwnBlockBytes - 2, 'm'), ownBlock(longest + "l");
+    // 4,095 bytes and the NUL: 4 KiB, a block of its own; a byte less is carved.
+    const std::string longest(4094, 'm'), ownBlock(longest + "l");
     const std::size_t before = memory.bytes;
     EXPECT_EQ(firstAnswer(arena, ownBlock), ownBlock);
     EXPECT_EQ(memory.bytes, before + kHeader + ownBlock.size() + 1);
