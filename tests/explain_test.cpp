@@ -562,6 +562,32 @@ TEST(Explain, SaysWhichNewerLogsAPatternPassesOverAndWhy) {
     EXPECT_NE(dated1970.find("names: " + folder.file("new.log") + ", the newest of 2"), std::string::npos) << dated1970;
 }
 
+// As many newer logs too small as the module passes over, and one more: the
+// log named, what comes next and the log then inspected follow the module.
+TEST(Explain, APatternPassesOverSixteenNewerLogsAtMost) {
+    testing_support::TempFolder folder;
+    for (const auto& [name, modified] : {std::pair{"old.log", 100}, {"older.log", 50}}) {
+        testing_support::writeFile(folder.file(name), testing_support::logEndingWith({}));
+        testing_support::setModified(folder.file(name), modified);
+    }
+    for (int i = 0; i <= 16; ++i) {
+        testing_support::writeFile(folder.file("new" + std::to_string(10 + i) + ".log"), "x\n");
+        testing_support::setModified(folder.file("new" + std::to_string(10 + i) + ".log"), 200 + i);
+    }
+    const std::string all = inspect(folder.file("*.log")).text;
+    EXPECT_NE(all.find("names: " + folder.file("new26.log") + ", the newest of 19 matching logs: "), std::string::npos)
+        << all;
+    EXPECT_NE(all.find("every match it looked at is too small for a record: the newest answers"), std::string::npos);
+    std::filesystem::remove(folder.file("new26.log"));
+    const std::string sixteen = inspect(folder.file("*.log")).text;
+    EXPECT_NE(sixteen.find("names: " + folder.file("old.log") + ", the newest of 18 matching logs that is not too"),
+              std::string::npos) << sixteen;
+    EXPECT_NE(sixteen.find("passed over: " + folder.file("new10.log")), std::string::npos) << sixteen;
+    EXPECT_NE(sixteen.find("\nnext: " + folder.file("older.log")), std::string::npos) << sixteen;
+    EXPECT_EQ(sixteen.find("next: " + folder.file("new")), std::string::npos) << sixteen;
+    EXPECT_NE(sixteen.find("\nlog: " + folder.file("old.log") + "\n"), std::string::npos) << sixteen;
+}
+
 // A link is followed for its time and its read, as for a plain path; one to
 // nothing is named as skipped, since the module passes over it unsaid.
 // (Windows times a link by the link itself, for a plain path too.)
