@@ -196,6 +196,15 @@ TEST_F(MemoryTest, APatternRefreshedAgainAndAgainKeepsNothingMore) {
     EXPECT_GE(fake_platform::calls().list, 1000);
 }
 
+// A listing keeps the newest matches the choice can look at, not every one.
+TEST_F(MemoryTest, AFirstRefreshOfAHundredThousandMatchesKeepsFewOfThem) {
+    for (int i = 0; i < 100'000; ++i) fake_platform::put(log + "/" + std::to_string(100'000 + i) + ".log", {"x\n", kModified});
+    const std::size_t before = heapCount().liveBytes;
+    EXPECT_STREQ(function1((log + "/*.log").c_str(), "3"), "File too small.");
+    std::printf("kept %zu bytes\n", heapCount().liveBytes - before);
+    EXPECT_LT(heapCount().liveBytes - before, 256u * 1024);
+}
+
 // An address space too fragmented for a large block refuses one answer, not
 // every answer after it.
 TEST(AnswerArena, SmallAnswersStillSucceedAfterALargeOneWasRefused) {
