@@ -120,7 +120,7 @@ void ReRead(benchmark::State& state, const std::vector<std::string>* series) {
 BENCHMARK_CAPTURE(ReRead, 64KiB, &logs().small);
 BENCHMARK_CAPTURE(ReRead, 4GiB, &logs().huge);
 
-// Folders of 1, 100 and 10,000 logs for a pattern: all but the newest are
+// Folders of 1, 100, 10,000 and 100,000 logs for a pattern: all but the newest are
 // empty, which a listing cannot tell.
 struct PatternFolders {
     testing_support::TempFolder folder;
@@ -129,7 +129,7 @@ struct PatternFolders {
 
     PatternFolders() {
         const std::int64_t modified = platform::nowSeconds() - 1000;
-        for (const int matches : {1, 100, 10'000}) {
+        for (const int matches : {1, 100, 10'000, 100'000}) {
             const std::string name = "logs" + std::to_string(matches);
             std::filesystem::create_directory(folder.file(name));
             for (int i = 0; i < matches; ++i) {
@@ -169,7 +169,7 @@ void ListingFloor(benchmark::State& state) {
     const std::string& folder = patternFolders().folders.at(static_cast<int>(state.range(0)));
     for (auto _ : state) listWithStatus(folder);
 }
-BENCHMARK(ListingFloor)->Arg(1)->Arg(100)->Arg(10'000);
+BENCHMARK(ListingFloor)->Arg(1)->Arg(100)->Arg(10'000)->Arg(100'000);
 
 // A host refreshes once a second: after a pause, with the caches gone cold,
 // as the refreshes below are timed.
@@ -188,7 +188,7 @@ void ListingFloorAfterAPause(benchmark::State& state) {
         listWithStatus(folder);
     }
 }
-BENCHMARK(ListingFloorAfterAPause)->Arg(1)->Arg(100)->Arg(10'000)->Iterations(kRefreshes);
+BENCHMARK(ListingFloorAfterAPause)->Arg(1)->Arg(100)->Arg(10'000)->Arg(100'000)->Iterations(kRefreshes);
 
 // A host's refresh of a pattern through the entry points, the newest match
 // unchanged: five fields and the age. Each is a new refresh for the module,
@@ -202,7 +202,7 @@ void PatternRefresh(benchmark::State& state) {
         benchmark::DoNotOptimize(function2(pattern, ""));
     }
 }
-BENCHMARK(PatternRefresh)->Arg(1)->Arg(100)->Arg(10'000)->Iterations(kRefreshes);
+BENCHMARK(PatternRefresh)->Arg(1)->Arg(100)->Arg(10'000)->Arg(100'000)->Iterations(kRefreshes);
 
 // Keeps the median of repeated runs, or the single run, per benchmark.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -320,7 +320,7 @@ int main(int argc, char** argv) {
         printRatio("poll of a 20 MiB log with no record / cached poll", time("TooSmallPoll") / time("CachedPoll"),
                    "(goal <= 1.15)");
     }
-    for (const char* matches : {"1", "100", "10000"}) {
+    for (const char* matches : {"1", "100", "10000", "100000"}) {
         const std::string after = std::string("/") + matches + "/iterations:" + std::to_string(kRefreshes);
         const double refresh = time(("PatternRefresh" + after).c_str());
         const double floor = time(("ListingFloorAfterAPause" + after).c_str());

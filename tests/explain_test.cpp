@@ -497,6 +497,7 @@ TEST(Explain, SaysWhichLogAPatternNamesAndExplainsIt) {
     EXPECT_EQ(text.find("next: " + folder.file("b.log")), std::string::npos) << text;
     EXPECT_NE(text.find("\nlog: " + folder.file("b.log") + "\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("d.txt"), std::string::npos) << text;
+    EXPECT_EQ(text.find("skipped"), std::string::npos) << text;
 
     // Five next ones at most.
     for (int i = 0; i < 5; ++i) {
@@ -583,6 +584,7 @@ TEST(Explain, APatternPassesOverSixteenNewerLogsAtMost) {
     EXPECT_NE(sixteen.find("names: " + folder.file("old.log") + ", the newest of 18 matching logs that is not too"),
               std::string::npos) << sixteen;
     EXPECT_NE(sixteen.find("passed over: " + folder.file("new10.log")), std::string::npos) << sixteen;
+    EXPECT_EQ(sixteen.find("every match"), std::string::npos) << sixteen;
     EXPECT_NE(sixteen.find("\nnext: " + folder.file("older.log")), std::string::npos) << sixteen;
     EXPECT_EQ(sixteen.find("next: " + folder.file("new")), std::string::npos) << sixteen;
     EXPECT_NE(sixteen.find("\nlog: " + folder.file("old.log") + "\n"), std::string::npos) << sixteen;
