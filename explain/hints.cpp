@@ -112,6 +112,47 @@ int linesBeingWritten(const record::TailRecord& tail) {
     return 0;
 }
 
+// The part of a line that says what it holds: up to its first colon, or the
+// whole line. The records of one log have the same labels, line for line.
+std::string_view labelOf(std::string_view line) { return line.substr(0, line.find(':')); }
+
+// How many lines the last record spans, as the record before it tells: the
+// fewest lines above which the next kRecordLines read as a whole record, each
+// field line holding its value where the layout puts it, and, where the log
+// goes back that far, labelled line for line as the record before that one.
+// 0 when no such record was read (a log of one record, or of another layout).
+int lastRecordSpan(const std::vector<std::string>& lines) {
+    const auto read = [&](int k) { return k <= static_cast<int>(lines.size()); };
+    const auto line = [&](int k) -> std::string_view { return lines[static_cast<std::size_t>(k - 1)]; };
+    for (int span = 1; span <= 2 * kRecordLines; ++span) {
+        const bool whole = std::ranges::all_of(kFieldSources, [&](const record::FieldSource& source) {
+            const int k = span + source.lineFromEnd;
+            return read(k) && source.cut(line(k)).size() != line(k).size();
+        });
+        bool alike = true;
+        for (int k = span + 1; k <= span + kRecordLines && read(k + kRecordLines) && alike; ++k) {
+            alike = labelOf(line(k)) == labelOf(line(k + kRecordLines));
+        }
+        if (whole && alike) return span;
+    }
+    return 0;
+}
+
+// linesBeingWritten, where the record before the last tells no other story:
+// the lines written then read as the first lines of that record. A log that
+// ends in the last line of a record, one line too long, is none.
+int recordBeingWritten(const LogFacts& facts) {
+    const int written = linesBeingWritten(facts.tail);
+    const int span = lastRecordSpan(facts.lines);
+    if (written == 0 || span == 0) return written;
+    if (span != written) return 0;
+    for (int k = 1; k <= written; ++k) {
+        const auto at = static_cast<std::size_t>(k);
+        if (labelOf(facts.lines[at - 1]) != labelOf(facts.lines[at + kRecordLines - 1])) return 0;
+    }
+    return written;
+}
+
 bool allNul(std::string_view bytes) { return bytes.find_first_not_of('\0') == std::string_view::npos; }
 
 // Text after the last line break that would complete the record were it a
@@ -124,7 +165,7 @@ bool lastLineUnterminated(const LogFacts& facts) {
 
 void shifted(const LogFacts& facts, std::vector<std::string>& hints) {
     if (inPlace(facts.tail) || lastLineUnterminated(facts)) return;
-    if (const int written = linesBeingWritten(facts.tail); written > 0) {
+    if (const int written = recordBeingWritten(facts); written > 0) {
         const bool earlier = written <= kRecordLines / 2;
         const int lines = earlier ? written : kRecordLines - written;
         std::string hint = "the record looks shifted: its field lines would hold values if it ended " +
@@ -177,35 +218,47 @@ bool emptyLineInside(const LogFacts& facts, std::vector<std::string>& hints) {
     return false;
 }
 
-// A line left out or added between two field lines moves every field line
-// above it: those below hold values in place, the first above holds none, and
-// its value stands one line nearer the end, or one further.
+// "field 3 message", "field 3 message and field 1 sender", ...
+std::string fieldList(const std::vector<std::size_t>& fields) {
+    std::string list;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) list += i + 1 == fields.size() ? " and " : ", ";
+        list += fieldName(fields[i]);
+    }
+    return list;
+}
+
+// A last record one line shorter or longer than the record before it, ending
+// in the same last line: the first line from the end whose label differs
+// from that record's is where a line was left out, or is the line added.
+// Field lines below it are in place; every one from it up is read from the
+// line above the one meant (a line left out) or below it (one added).
 bool lineLeftOutOrAdded(const LogFacts& facts, std::vector<std::string>& hints) {
-    const record::TailRecord& tail = facts.tail;
-    if (linesBeingWritten(tail) > 0) return false;
+    const std::vector<std::string>& lines = facts.lines;
+    const int span = lastRecordSpan(lines);
+    if (span != kRecordLines - 1 && span != kRecordLines + 1) return false;
+    const auto label = [&](int k) { return labelOf(lines[static_cast<std::size_t>(k - 1)]); };
+    if (label(1) != label(span + 1)) return false;
+    int at = 2;
+    while (at <= kRecordLines && label(at) == label(span + at)) ++at;
+    std::vector<std::size_t> right, wrong;
     std::array<std::size_t, kFieldSources.size()> upward{};  // field numbers, from the end up
     for (std::size_t i = 0; i < upward.size(); ++i) upward[i] = i;
     std::ranges::sort(upward, {}, [](std::size_t i) { return kFieldSources[i].lineFromEnd; });
-    const auto source = [&](std::size_t at) -> const record::FieldSource& { return kFieldSources[upward[at]]; };
-    std::size_t moved = 0;
-    while (moved < upward.size() && holdsValue(tail, source(moved), source(moved).lineFromEnd)) ++moved;
-    if (moved == 0 || moved == upward.size()) return false;
-    for (const int by : {-1, 1}) {
-        bool fits = holdsValue(tail, source(moved), source(moved).lineFromEnd + by);
-        for (std::size_t at = moved + 1; at < upward.size() && fits; ++at) {
-            const int k = source(at).lineFromEnd + by;
-            fits = k > kRecordLines || !tail.reached(k) || holdsValue(tail, source(at), k);
-        }
-        if (!fits) continue;
-        const int line = source(moved).lineFromEnd;
-        hints.push_back("the " + std::string(source(moved).name) + "'s value is on line " + std::to_string(line + by) +
-                        ": the record has one line " + (by < 0 ? "fewer" : "more") + " between line " +
-                        std::to_string(source(moved - 1).lineFromEnd) + " and line " + std::to_string(line) +
-                        " than the layout, so " + fieldName(upward[moved]) +
-                        " and every field above it come from the wrong line");
-        return true;
-    }
-    return false;
+    for (const std::size_t field : upward) (kFieldSources[field].lineFromEnd < at ? right : wrong).push_back(field);
+    if (wrong.empty()) return false;
+    const bool leftOut = span < kRecordLines;
+    std::string hint = "line " + std::to_string(at) + " is " + cli::quoted(label(at)) + " where the record before has " +
+                       cli::quoted(label(span + at)) + ": the last record has one line " +
+                       (leftOut ? "fewer than the layout, left out between line " + std::to_string(at - 1) +
+                                      " and line " + std::to_string(at)
+                                : "more than the layout, line " + std::to_string(at) + " added") +
+                       ", so ";
+    if (!right.empty()) hint += fieldList(right) + (right.size() == 1 ? " is" : " are") + " right, and ";
+    hint += (right.empty() ? "every field comes" : fieldList(wrong) + (wrong.size() == 1 ? " comes" : " come")) +
+            " from the line " + (leftOut ? "above" : "below") + " the one meant";
+    hints.push_back(hint);
+    return true;
 }
 
 // A line break inside the message makes its lines count as lines: line 2
@@ -373,7 +426,7 @@ void afterTheLastBreak(const LogFacts& facts, std::vector<std::string>& hints) {
         hints.push_back("the last line has no line break (a record ended without its final LF): its " + bytes +
                         " are ignored, and lines are counted from the line before, so every field comes from the "
                         "line below the one meant");
-    } else if (linesBeingWritten(facts.tail) > 0) {
+    } else if (recordBeingWritten(facts) > 0) {
         hints.push_back(bytes + follow + ": the next line of the record being written, not yet ended");
     } else if (inPlace(facts.tail)) {
         hints.push_back(bytes + follow + ": a record still being written? Once its first lines end, and until "

@@ -26,6 +26,10 @@ struct LogFacts {
     const record::TailRecord& tail;
     // Cut from `tail`.
     const record::FieldSet& fields;
+    // The log's last lines, line 1 first, further back than the record
+    // (explain/lines_from_end.h), to compare the last record with the one
+    // before it; empty when there is none to read.
+    const std::vector<std::string>& lines;
 };
 
 std::vector<std::string> hintsFor(const LogFacts& facts);

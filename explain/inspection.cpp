@@ -8,6 +8,7 @@
 
 #include "cli/escaped.h"
 #include "explain/hints.h"
+#include "explain/lines_from_end.h"
 #include "explain/why_cannot_open.h"
 #include "platform/file.h"
 #include "plugin/file_age.h"
@@ -22,6 +23,10 @@
 namespace explain {
 
 namespace {
+
+// The hints compare the last record with the lines before it in this many
+// bytes at the end of the log at most.
+constexpr std::size_t kLinesSearchedBytes = 256 * 1024;
 
 // A longer line is shown cut, with its length.
 constexpr std::size_t kShownLineBytes = 240;
@@ -131,8 +136,12 @@ static ExitStatus inspectFile(const char* path, std::string& out) {
         }
     }
 
-    const std::vector<std::string> hints =
-        hintsFor({status, now, answer, tail, fields});
+    // Three records back: the one before the last, and one more to be sure.
+    const std::vector<std::string> lines =
+        answer == record::ReadStatus::kRecord || answer == record::ReadStatus::kTooSmall
+            ? linesFromEnd(path, 4 * record::kRecordLines, kLinesSearchedBytes)
+            : std::vector<std::string>();
+    const std::vector<std::string> hints = hintsFor({status, now, answer, tail, fields, lines});
     if (!hints.empty()) say("");
     for (const std::string& hint : hints) say("hint: " + hint);
     return answer == record::ReadStatus::kRecord && !neverRead ? kAnswersFields : kAnswersStatus;

@@ -243,12 +243,13 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
     };
     std::string nulInLine12 = sound;
     nulInLine12[nulInLine12.rfind("<message>") + 3] = '\0';
-    const struct {
-        const char* name;
+    struct Case {
+        std::string name;
         std::string log;
         std::int64_t modified;
         std::vector<std::string> said, notSaid;
-    } cases[] = {
+    };
+    std::vector<Case> cases = {
         {"sound", sound, past, {}, {}},
         {"sound, enveloped", logEndingWith(sametime), past, {}, {}},
         {"sound, under the minimum", testing_support::record({}), past, {}, {}},
@@ -282,26 +283,15 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
         {"a record being written, its next line unfinished", sound + firstLines(3) + "  direction: inc", past,
          {"being written: 3 of its 12 lines so far, or a last record of 15 lines", "16 bytes follow the last line break and are ignored: the next line of the "
           "record being written"}, {"Once its first lines end"}},
-        {"one line fewer between two field lines", replaced(sound, "  direction: incoming\r\n", ""), past,
-         {"the time's value is on line 10: the record has one line fewer between line 8 and line 11"},
-         {"shifted"}},
-        {"one line fewer between lines 6 and 8", replaced(sound, "  account: \"bram.oakes\"\r\n", ""), past,
-         {"the service's value is on line 7: the record has one line fewer between line 6 and line 8"},
-         {"shifted", "time's value"}},
-        // Lines 12 down to 1 where most lines hold both kinds of value: a line
-        // left out fits, and so does a record ended two lines earlier; the
-        // first is named alone. Without a time one line nearer, the second.
-        {"a line left out, and a shift that fits too", valued("--VVVVVVV-Vq"), past, {"the time's value is on line 10"},
-         {"shifted"}},
         {"text after the last break of lines with no values", valued("------------") + "abc", past,
          {"3 bytes follow the last line break and are ignored\n"}, {"being written"}},
-        {"only a shift that fits", valued("--qVVVVVV-Vq"), past, {"ended 2 lines earlier"}, {"'s value is on line"}},
-        {"a line left out, but the time not one line nearer",
-         replaced(replaced(sound, "  account: \"bram.oakes\"\r\n", ""), "(12:00:00)", "12:00:00"), past, {},
-         {"'s value is on line"}},
-        {"one line more between two field lines", replaced(sound, "  direction:", "  extra: x\r\n  direction:"),
-         past, {"the time's value is on line 12: the record has one line more between line 8 and line 11"},
-         {"shifted"}},
+        {"only a shift that fits", valued("--qVVVVVV-Vq"), past, {"ended 2 lines earlier"}, {"left out"}},
+        {"a line left out, named by the record before", replaced(sound, "  direction: incoming\r\n", ""), past,
+         {"line 9 is \"  id\" where the record before has \"  direction\": the last record has one line fewer"},
+         {"shifted", "being written"}},
+        {"a line added, then text after the last break",
+         replaced(sound, "  format:", "  extra: x\r\n  format:") + "abc", past,
+         {"line 4 added", "3 bytes follow the last line break"}, {"being written"}},
         {"a line missing", replaced(sound, "</message>\r\n", ""), past,
          {"ended 1 line later", "a last record of 11 lines, where the layout needs 12"}, {"no line break"}},
         {"text after the last break", sound + "<message>", past,
@@ -361,6 +351,45 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
         {"no line break at all", std::string(2000, 'x'), past, {}, {"line break and", "still being written"}},
         {"dated 1970", sound, 0, {"never reads it"}, {"in the future"}},
     };
+    // Each line of the last record left out, and a line added below it: named
+    // where it is, with the fields still right and those shifted. The log ends
+    // in a whole record, so it is no record being written.
+    const struct {
+        const char* label;
+        int line;
+        const char* fields;
+    } places[] = {
+        {"  text", 2, "every field comes"},
+        {"  format", 3, "field 3 message is right, and field 1 sender, field 4 conversation, field 2 service and field 0 time come"},
+        {"  from", 4, "field 3 message is right, and field 1 sender, field 4 conversation, field 2 service and field 0 time come"},
+        {"  status", 5, "field 3 message and field 1 sender are right, and field 4 conversation, field 2 service and field 0 time come"},
+        {"  conversation", 6, "field 3 message and field 1 sender are right, and field 4 conversation, field 2 service and field 0 time come"},
+        {"  account", 7, "field 3 message, field 1 sender and field 4 conversation are right, and field 2 service and field 0 time come"},
+        {"  service", 8, "field 3 message, field 1 sender and field 4 conversation are right, and field 2 service and field 0 time come"},
+        {"  direction", 9, "field 3 message, field 1 sender, field 4 conversation and field 2 service are right, and field 0 time comes"},
+        {"  id", 10, "field 3 message, field 1 sender, field 4 conversation and field 2 service are right, and field 0 time comes"},
+        {"  sent", 11, "field 3 message, field 1 sender, field 4 conversation and field 2 service are right, and field 0 time comes"},
+        {"<message>", 12, nullptr},
+    };
+    for (const auto& place : places) {
+        const std::size_t at = sound.rfind("\n" + std::string(place.label)) + 1;
+        const std::string leftOut = sound.substr(0, at) + sound.substr(sound.find('\n', at) + 1);
+        const std::size_t below = sound.find('\n', at) + 1;
+        const std::string added = sound.substr(0, below) + "  extra: x\r\n" + sound.substr(below);
+        const std::string line = std::to_string(place.line);
+        if (place.fields == nullptr) {
+            cases.push_back({"left out: the first line", leftOut, past, {}, {}});
+            cases.push_back({"added below the first line", added, past, {}, {}});
+            continue;
+        }
+        cases.push_back({std::string("left out: ") + place.label, leftOut, past,
+                         {"left out between line " + std::to_string(place.line - 1) + " and line " + line + ", so " +
+                          place.fields + " from the line above the one meant"}, {"being written", "shifted"}});
+        cases.push_back({std::string("added below: ") + place.label, added, past,
+                         {"line " + line + " is \"  extra\" where the record before has \"" + place.label +
+                          "\": the last record has one line more than the layout, line " + line + " added, so " +
+                          place.fields + " from the line below the one meant"}, {"being written", "shifted"}});
+    }
     for (const auto& c : cases) {
         const std::string path = folder.file("log");
         testing_support::writeFile(path, c.log);
