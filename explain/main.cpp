@@ -4,12 +4,13 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/console.h"
 #include "explain/command_line.h"
 
 int main(int argc, char** argv) {
     std::string out, err;
     const int status = explain::runCommandLine(argc, argv, out, err);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fwrite(err.data(), 1, err.size(), stderr);
+    cli::writeText(stdout, out);
+    cli::writeText(stderr, err);
     return status;
 }

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli/console.h"
 #include "cli/escaped.h"
 #include "cli/usage_error.h"
 #include "cli/version.h"
@@ -185,7 +186,9 @@ void printChange(const std::string& label, const std::string& answer) {
     const std::time_t now = std::time(nullptr);
     char clock[16] = "";
     std::strftime(clock, sizeof clock, "%H:%M:%S", std::localtime(&now));
-    std::printf("[%s] %-8s %s\n", clock, label.c_str(), answer.c_str());
+    char stamp[48];
+    std::snprintf(stamp, sizeof stamp, "[%s] %-8s ", clock, label.c_str());
+    cli::writeText(stdout, stamp + answer + "\n");
     std::fflush(stdout);
 }
 
@@ -228,7 +231,7 @@ int main(int argc, char** argv) {
     std::string error;
     const std::unique_ptr<host::PluginModule> module = host::PluginModule::load(options->modulePath, error);
     if (!module) {
-        std::fprintf(stderr, "quelvin-host: cannot load %s: %s\n", options->modulePath.c_str(), error.c_str());
+        cli::writeText(stderr, "quelvin-host: cannot load " + options->modulePath + ": " + error + "\n");
         return 1;
     }
     host::EntryPoints entry;
@@ -248,8 +251,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quelvin-host: note: --interval %lld is below the module's minimum: raised to %lld ms\n",
                      options->intervalMs, intervalMs);
     }
-    std::printf("quelvin-host: polling %s every %lld ms (module minimum %d ms)\n", options->logPath.c_str(),
-                intervalMs, minimumMs);
+    cli::writeText(stdout, "quelvin-host: polling " + options->logPath + " every " + std::to_string(intervalMs) +
+                               " ms (module minimum " + std::to_string(minimumMs) + " ms)\n");
     std::fflush(stdout);
     const long long polls = pollUntilDone(entry, *options, intervalMs);
     entry.fini();

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "cli/console_win32.h"
 #include "cli/system_message.h"
 #include "explain/inspection.h"
 #include "explain/why_cannot_open.h"
@@ -53,6 +54,34 @@ TEST(WindowsMessages, NameWhyAnOpenFailed) {
         const std::string reason = explain::whyCannotOpen(c.path, c.error);
         EXPECT_NE(reason.find(c.reason), std::string::npos) << c.error << ": " << reason;
     }
+}
+
+// A console is written in UTF-16, line by line: a path in the ANSI code page,
+// a value from a log as UTF-8 where it is UTF-8. A file or a pipe is no
+// console, and gets the bytes as they are.
+TEST(WindowsConsole, ShowsPathsInTheAnsiCodePageAndValuesAsUtf8) {
+    const struct {
+        unsigned codePage;
+        const char* text;
+        const wchar_t* shown;
+    } cases[] = {
+        {1252, "log: C:\\caf\xE9.log\nfield 1 sender: \"Zo\xC3\xAB\"\n", L"log: C:\\caf\u00E9.log\nfield 1 sender: \"Zo\u00EB\"\n"},
+        {1252, "field 3 message: \"caf\xE9\"", L"field 3 message: \"caf\u00E9\""},  // a log in Windows-1252
+        {932, "log: C:\\\x95\x5C.log\n", L"log: C:\\\u8868.log\n"},  // 表, its second byte a backslash
+        {932, "", L""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(cli::consoleText(c.text, c.codePage), c.shown) << c.text;
+
+    testing_support::TempFolder folder;
+    const std::string path = folder.file("out.txt");
+    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    EXPECT_FALSE(cli::isConsole(file));
+    ::CloseHandle(file);
+    HANDLE read = nullptr, write = nullptr;
+    ASSERT_TRUE(::CreatePipe(&read, &write, nullptr, 0));
+    EXPECT_FALSE(cli::isConsole(write));
+    ::CloseHandle(read);
+    ::CloseHandle(write);
 }
 
 }  // namespace

@@ -1,0 +1,19 @@
+#pragma once
+// The Windows side of cli/console.h: the choice and the conversion behind
+// writeText, for the tests.
+
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+// Whether `handle` is a console's; a file's or a pipe's is not.
+bool isConsole(void* handle) noexcept;
+
+// `text` as a console should show it, line by line: a line that is UTF-8
+// throughout as UTF-8 (a value from a log), any other in `codePage`, the ANSI
+// code page (a path, the system's own messages). No line of the programs
+// holds both a path and a log's value.
+std::wstring consoleText(std::string_view text, unsigned codePage);
+
+}  // namespace cli
