@@ -214,6 +214,8 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
     };
     const std::string utf16 = asUtf16(sound);
     const std::string utf16Accented = asUtf16(replaced(sound, "Hello there", "caf\xE9"));
+    RecordValues markersInsideToo = sametime;
+    markersInsideToo.text = "&lt;html&gt;&lt;body&gt;He said: \"a &lt;html&gt;&lt;body&gt;b&lt;/body&gt;&lt;/html&gt;";
     RecordValues saidInEnvelope = sametime;
     saidInEnvelope.text = "&lt;html&gt;&lt;body&gt;He said: \"hi&lt;/body&gt;&lt;/html&gt;";
     // The first or last lines of a record: a client writing it leaves the
@@ -332,6 +334,10 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
         {"the opening envelope marker cut off", logEndingWith(saidInEnvelope), past,
          {"opening envelope marker stands before its last colon and quote", "so the module answers \"hi\" and drops"},
          {"only partly there"}},
+        {"an opening marker cut off, and markers inside the value", logEndingWith(markersInsideToo), past,
+         {"inside it, not only around it"}, {"stands before its last colon", "partly"}},
+        {"the first line of the next record", sound + "<message>\r\n", past,
+         {"a record being written: 1 of its 12 lines so far"}, {"empty line"}},
         {"envelope on another service", logEndingWith(otherService), past, {"only a service of exactly"}, {}},
         {"dated in the future", sound, now + 3600, {"in the future"}, {}},
         {"dated this very second", sound, now, {}, {}},

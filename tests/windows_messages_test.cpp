@@ -84,4 +84,27 @@ TEST(WindowsConsole, ShowsPathsInTheAnsiCodePageAndValuesAsUtf8) {
     ::CloseHandle(write);
 }
 
+// A name the listing cannot spell in the ANSI code page is named as skipped;
+// a file held without sharing is no folder.
+TEST(WindowsMessages, NameASkippedMatchAndAFileHeldWithoutSharing) {
+    testing_support::TempFolder folder;
+    const std::wstring wideFolder(folder.file("").begin(), folder.file("").end());
+    const HANDLE omega = ::CreateFileW((wideFolder + L"\u03A9\u0416.log").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(omega, INVALID_HANDLE_VALUE);
+    ::CloseHandle(omega);
+    std::string report;
+    explain::inspectLog(folder.file("*.log").c_str(), report);
+    EXPECT_NE(report.find("skipped: "), std::string::npos) << report;
+
+    const std::string held = folder.file("held.log");
+    testing_support::writeFile(held, testing_support::logEndingWith({}));
+    const HANDLE holder = ::CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    report.clear();
+    EXPECT_EQ(explain::inspectLog(held.c_str(), report), explain::kAnswersStatus);
+    EXPECT_NE(report.find("another program holds it without sharing it"), std::string::npos) << report;
+    EXPECT_EQ(report.find("folder"), std::string::npos) << report;
+    ::CloseHandle(holder);
+}
+
 }  // namespace
