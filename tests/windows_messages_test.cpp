@@ -88,8 +88,9 @@ TEST(WindowsConsole, ShowsPathsInTheAnsiCodePageAndValuesAsUtf8) {
 // a file held without sharing is no folder.
 TEST(WindowsMessages, NameASkippedMatchAndAFileHeldWithoutSharing) {
     testing_support::TempFolder folder;
-    const std::wstring wideFolder(folder.file("").begin(), folder.file("").end());
-    const HANDLE omega = ::CreateFileW((wideFolder + L"\u03A9\u0416.log").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const std::string path = folder.file("");
+    const std::wstring name = std::wstring(path.begin(), path.end()) + L"\u03A9\u0416.log";  // ΩЖ.log
+    const HANDLE omega = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(omega, INVALID_HANDLE_VALUE);
     ::CloseHandle(omega);
     std::string report;
