@@ -317,7 +317,8 @@ void carriageReturns(const LogFacts& facts, std::vector<std::string>& hints) {
     if (tail.status() == record::ReadStatus::kTooSmall && !tail.underMinimum() &&
         tail.breaksFound() + alone >= record::kRecordBreaks) {
         hint += "; that is why the module finds only " + counted(tail.breaksFound(), "line break") +
-                " before the start of the log and answers \"" + record::kFileTooSmall + "\"";
+                (tail.searchEnded() ? " in the part it searches" : " before the start of the log") +
+                " and answers \"" + record::kFileTooSmall + "\"";
     }
     hints.push_back(hint);
 }

@@ -136,7 +136,8 @@ static ExitStatus inspectFile(const char* path, std::string& out) {
         }
     }
 
-    // Three records back: the one before the last, and one more to be sure.
+    // The last record (as many as 24 lines, where it is too long or being
+    // written), the one before it, and one more to tell that one by.
     const std::vector<std::string> lines =
         answer == record::ReadStatus::kRecord || answer == record::ReadStatus::kTooSmall
             ? linesFromEnd(path, 4 * record::kRecordLines, kLinesSearchedBytes)
