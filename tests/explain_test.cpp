@@ -161,6 +161,10 @@ TEST(Explain, SaysWhyTheModuleAnswersAStatusText) {
     testing_support::TempFolder folder;
     const std::string small = folder.file("small.log");
     testing_support::writeFile(small, "  text: \"short\"\n");
+    // No line break in its last 64 MiB, sparse where the file system can.
+    const std::string huge = folder.file("huge.log");
+    testing_support::writeFile(huge, "");
+    std::filesystem::resize_file(huge, 65 * 1024 * 1024);
     const std::string fifo = folder.file("fifo");
 #ifndef _WIN32
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -171,6 +175,7 @@ TEST(Explain, SaysWhyTheModuleAnswersAStatusText) {
         {folder.file("missing.log"), "Unable to open file.", "no such file or folder"},
         {folder.path().string(), "Unable to open file.", "it is a folder"},
         {small, "File too small.", "16 bytes, under the 1024-byte minimum"},
+        {huge, "File too small.", "no record in the last 64 MiB of the log's 68157440 bytes"},
 #ifndef _WIN32
         {"/dev/null", "Unable to open file.", "it is not a regular file"},
         {fifo, "Unable to open file.", "it is not a regular file"},
