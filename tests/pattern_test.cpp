@@ -77,13 +77,6 @@ TEST_F(PatternTest, AFirstMatchDated1970IsNeverReadButALaterOneIs) {
     EXPECT_EQ(query("logs/*.log"), "logs/zzz.log");
 }
 
-// A pattern never polled lists its folder whatever the clock reads.
-TEST_F(PatternTest, AFirstPollListsWhateverTheClock) {
-    fake_platform::setNow(0);
-    putLog("logs/a.log", 100);
-    EXPECT_EQ(cache.queryField("logs/*.log", "3").text, "logs/a.log");
-}
-
 TEST_F(PatternTest, NoMatchOrNoFolderCannotBeOpened) {
     putLog("logs/a.txt", 100);
     for (const char* pattern : {"logs/*.log", "none/*.log", "*.log"}) {
