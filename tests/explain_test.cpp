@@ -323,6 +323,8 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
          {"1 CR"}},
         {"Windows-1252", replaced(sound, "Hello there", "caf\xE9"), past, {"field 3 message holds bytes that are not UTF-8 (the first, 0xE9"}, {}},
         {"UTF-8", replaced(sound, "Hello there", "caf\xC3\xA9"), past, {}, {}},
+        {"Windows-1252, a byte that begins no UTF-8", replaced(sound, "Hello there", "M\xFC"), past,
+         {"not UTF-8 (the first, 0xFC"}, {}},
         {"a surrogate in UTF-8's form", replaced(sound, "Hello there", "x\xED\xA0\x80"), past,
          {"not UTF-8 (the first, 0xED"}, {}},
         {"envelope markers inside the message", replaced(logEndingWith(sametime), ";Hi&", ";a &lt;html&gt;&lt;body&gt; b&"),
