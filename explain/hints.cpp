@@ -147,8 +147,10 @@ int recordBeingWritten(const LogFacts& facts) {
     if (written == 0 || span == 0) return written;
     if (span != written) return 0;
     for (int k = 1; k <= written; ++k) {
-        const auto at = static_cast<std::size_t>(k);
-        if (labelOf(facts.lines[at - 1]) != labelOf(facts.lines[at + kRecordLines - 1])) return 0;
+        const auto at = static_cast<std::size_t>(k) + kRecordLines;
+        if (at > facts.lines.size() || labelOf(facts.lines[at - kRecordLines - 1]) != labelOf(facts.lines[at - 1])) {
+            return 0;
+        }
     }
     return written;
 }
@@ -239,8 +241,10 @@ bool lineLeftOutOrAdded(const LogFacts& facts, std::vector<std::string>& hints) 
     if (span != kRecordLines - 1 && span != kRecordLines + 1) return false;
     const auto label = [&](int k) { return labelOf(lines[static_cast<std::size_t>(k - 1)]); };
     if (label(1) != label(span + 1)) return false;
+    // The record before may start the log: its first line then ends what was read.
+    const int lastAlike = std::min(kRecordLines, static_cast<int>(lines.size()) - span);
     int at = 2;
-    while (at <= kRecordLines && label(at) == label(span + at)) ++at;
+    while (at <= lastAlike && label(at) == label(span + at)) ++at;
     std::vector<std::size_t> right, wrong;
     std::array<std::size_t, kFieldSources.size()> upward{};  // field numbers, from the end up
     for (std::size_t i = 0; i < upward.size(); ++i) upward[i] = i;
