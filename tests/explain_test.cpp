@@ -384,10 +384,13 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
         {"  sent", 11, "field 3 message, field 1 sender, field 4 conversation and field 2 service are right, and field 0 time comes"},
         {"<message>", 12, nullptr},
     };
-    // Both records lack their first line, the one before starting the log:
-    // only the lines there are compared, and no field is off.
+    // The record before starts the log without its first line: the lines
+    // there are compared, every one of them and no more.
     cases.push_back({"the first line left out, the record before starting the log",
                      lastLines(11) + lastLines(11), past, {}, {"left out", "being written"}});
+    cases.push_back({"a line left out, the record before starting the log",
+                     lastLines(11) + replaced(whole, "  direction: incoming\r\n", ""), past,
+                     {"left out between line 8 and line 9"}, {"being written"}});
     for (const auto& place : places) {
         const std::size_t at = sound.rfind("\n" + std::string(place.label)) + 1;
         const std::string leftOut = sound.substr(0, at) + sound.substr(sound.find('\n', at) + 1);
