@@ -129,7 +129,9 @@ static ExitStatus inspectFile(const char* path, std::string& out) {
                                 : "the last 12 lines, counted from the end, as the module reads them:");
         for (int k = record::kRecordLines; k >= 1; --k) {
             say("line " + std::to_string(k) + ": " +
-                (tail.reached(k) ? shown(tail.line(k)) : std::string("(none: the log starts before it)")));
+                (tail.reached(k)        ? shown(tail.line(k))
+                 : tail.searchEnded() ? std::string("(none: the module looks no further back)")
+                                      : std::string("(none: the log starts before it)")));
         }
         if (tail.breaksFound() > 0 && !tail.afterLastBreak().empty()) {
             say("after the last line break, ignored: " + shown(tail.afterLastBreak()));

@@ -181,6 +181,8 @@ TEST(Explain, SaysWhyTheModuleAnswersAStatusText) {
         {fifo, "Unable to open file.", "it is not a regular file"},
 #endif
     };
+    EXPECT_NE(inspect(huge).text.find("line 12: (none: the module looks no further back)\n"), std::string::npos);
+    EXPECT_NE(inspect(small).text.find("line 12: (none: the log starts before it)\n"), std::string::npos);
     for (const auto& c : cases) {
         const Report report = inspect(c.path);
         EXPECT_EQ(report.status, explain::kAnswersStatus) << c.path;
