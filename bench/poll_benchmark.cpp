@@ -177,7 +177,7 @@ constexpr int kRefreshes = 10;
 
 void pauseForANewRefresh(benchmark::State& state) {
     state.PauseTiming();
-    ::usleep(static_cast<useconds_t>(record::PatternChoice::kRefreshMilliseconds + 10) * 1000);
+    ::usleep(static_cast<useconds_t>(pattern::PatternChoice::kRefreshMilliseconds + 10) * 1000);
     state.ResumeTiming();
 }
 

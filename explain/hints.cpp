@@ -9,7 +9,7 @@
 #include "cli/escaped.h"
 #include "record/extract.h"
 #include "record/record_layout.h"
-#include "record/utf8.h"
+#include "platform/utf8.h"
 
 namespace explain {
 
@@ -27,7 +27,7 @@ std::size_t countOf(std::string_view text, std::string_view marker) {
 // Where `text` stops being UTF-8, or npos.
 std::size_t firstInvalidUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = record::utf8SequenceLength(text.substr(i));
+        const std::size_t length = platform::utf8SequenceLength(text.substr(i));
         if (length == 0) return i;
         i += length;
     }

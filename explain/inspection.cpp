@@ -12,11 +12,11 @@
 #include "explain/why_cannot_open.h"
 #include "platform/file.h"
 #include "plugin/file_age.h"
-#include "record/folder_matches.h"
+#include "pattern/folder_matches.h"
 #include "record/last_read.h"
 #include "record/field_set.h"
-#include "record/name_pattern.h"
-#include "record/pattern_choice.h"
+#include "pattern/name_pattern.h"
+#include "pattern/pattern_choice.h"
 #include "record/record_layout.h"
 #include "record/tail_reader.h"
 
@@ -163,19 +163,19 @@ static std::string whyTooSmall(const char* path) {
 
 // Which log a pattern names now, and why, as the module chooses it in a
 // refresh of its own; then that log.
-static ExitStatus inspectPattern(const char* pattern, std::string& out) {
+static ExitStatus inspectPattern(const char* patternPath, std::string& out) {
     const auto say = [&](std::string_view line) { out.append(line).append("\n"); };
-    say("pattern: " + cli::escapedControls(pattern));
+    say("pattern: " + cli::escapedControls(patternPath));
     // Beyond those the choice looks at, the few next ones by time.
     constexpr std::size_t kNextShown = 5;
     constexpr std::size_t kSkippedShown = 10;
-    record::FolderMatches matches(record::kMatchesLookedAt + kNextShown, kSkippedShown);
-    record::PatternChoice choice;
+    pattern::FolderMatches matches(pattern::kMatchesLookedAt + kNextShown, kSkippedShown);
+    pattern::PatternChoice choice;
     record::LastRead chosen, candidate;
-    choice.refresh(pattern, matches, chosen, candidate);
+    choice.refresh(patternPath, matches, chosen, candidate);
 
     for (const std::string& name : matches.firstUnreadable()) {
-        say("skipped: " + cli::escapedControls(std::string(record::splitPath(pattern).folder) + name) +
+        say("skipped: " + cli::escapedControls(std::string(pattern::splitPath(patternPath).folder) + name) +
             ": its status cannot be read (gone meanwhile, a link to nothing, or on Windows a name with characters "
             "outside the ANSI code page, listed with ? or a look-alike for them)");
     }
@@ -183,27 +183,27 @@ static ExitStatus inspectPattern(const char* pattern, std::string& out) {
         say("skipped: " + counted(static_cast<std::int64_t>(matches.unreadableCount() - matches.firstUnreadable().size()),
                                   "more matching name") + " whose status cannot be read");
     }
-    if (choice.chose() == record::PatternChoice::Chose::kNoMatch) {
+    if (choice.chose() == pattern::PatternChoice::Chose::kNoMatch) {
         say("");
         say("status: " + cli::quoted(record::kUnableToOpen));
         say("reason: no regular file in the pattern's folder matches its last part, or the folder cannot be "
             "listed");
         return kAnswersStatus;
     }
-    const std::vector<record::FolderMatches::Match>& newestFirst = matches.newestFirst();
+    const std::vector<pattern::FolderMatches::Match>& newestFirst = matches.newestFirst();
     std::size_t named = 0;
     while (named + 1 < newestFirst.size() && matches.path(newestFirst[named]) != choice.file()) ++named;
-    const bool older = choice.chose() == record::PatternChoice::Chose::kOlder;
+    const bool older = choice.chose() == pattern::PatternChoice::Chose::kOlder;
     say("names: " + cli::escapedControls(choice.file()) + ", the newest of " +
         counted(static_cast<std::int64_t>(matches.count()), "matching log") +
         (older ? " that is not too small for a record" : "") + ": modified " +
         utcTime(choice.fileStatus().modifiedSeconds) + " (the latest time; within one second, the name that sorts last)");
-    if (choice.chose() == record::PatternChoice::Chose::kNewestAllTooSmall && !choice.passedOver().empty()) {
+    if (choice.chose() == pattern::PatternChoice::Chose::kNewestAllTooSmall && !choice.passedOver().empty()) {
         say("every match it looked at is too small for a record: the newest answers");
     }
     if (older) {
-        for (const record::PatternChoice::PassedOver& passed : choice.passedOver()) {
-            const std::string path = std::string(record::splitPath(pattern).folder) + passed.name;
+        for (const pattern::PatternChoice::PassedOver& passed : choice.passedOver()) {
+            const std::string path = std::string(pattern::splitPath(patternPath).folder) + passed.name;
             say("passed over: " + cli::escapedControls(path) + ", modified " + utcTime(passed.state.lastModified) +
                 ": too small for a record (" + whyTooSmall(path.c_str()) + ")");
         }
@@ -217,7 +217,7 @@ static ExitStatus inspectPattern(const char* pattern, std::string& out) {
 }
 
 ExitStatus inspectLog(const char* path, std::string& out) {
-    return record::isPattern(path) ? inspectPattern(path, out) : inspectFile(path, out);
+    return pattern::isPattern(path) ? inspectPattern(path, out) : inspectFile(path, out);
 }
 
 }  // namespace explain

@@ -3,14 +3,27 @@
 // its own source file (file_posix.cpp, file_win32.cpp); the build picks one.
 // The module's calls are noexcept and report failure as a value: nothing above
 // this layer ever sees errno, GetLastError or an exception from the OS.
+//
+// Paths and names are the module's own text: on POSIX the bytes the system
+// has; on Windows Unicode, as UTF-8, turned into UTF-16 at each system call,
+// so that a name in any script is reached. A name Windows holds that is no
+// valid UTF-16 (an unpaired surrogate) is carried as the generalised UTF-8
+// of its code units, and reaches the same file again.
 
-#include <array>
-#include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace platform {
+
+// The host's text for a path as the module's own: on POSIX the same bytes;
+// on Windows converted from the code page the ANSI file functions use, as they
+// would convert it, so that it names the file it names for them. Returns
+// `hostText` itself where the two are the same (always on POSIX, and for ASCII
+// text), else the text left in `room`, whose buffer serves the next call.
+// nullptr stays nullptr.
+const char* pathFromHost(const char* hostText, std::string& room);
 
 // What a status query tells about a path. `ok` is false when the status
 // cannot be obtained (missing path, NULL path, no permission on a folder).
@@ -40,36 +53,31 @@ public:
     // itself (not the listing's copy, which Windows leaves stale for a file
     // its writer holds open).
     virtual void found(std::string_view name, const FileStatus& status) noexcept = 0;
-    // A wanted entry whose status cannot be read: gone meanwhile, or on
-    // Windows a name with characters outside the ANSI code page, which the
-    // listing spells with ? in their place.
+    // A wanted entry whose status cannot be read: gone meanwhile, or a link
+    // to nothing.
     virtual void unreadable(std::string_view /*name*/) noexcept {}
 
 protected:
     ~FolderVisitor() = default;
 };
 
-// Lists the folder at `folder` (NUL-terminated; "" for the current folder),
-// leaving out . and .., and tells `visitor` of each entry by its long name.
-// Returns false when the folder cannot be listed. Allocates nothing.
+// Lists the folder whose path is `folder`: "" for the current folder, else a
+// path's folder part up to and with its last separator (or a drive's colon,
+// as in C:), NUL-terminated. Leaves out . and .., and tells `visitor` of each
+// entry by its long name. Returns false when the folder cannot be listed.
+// Allocates nothing.
 bool listFolder(const char* folder, FolderVisitor& visitor) noexcept;
 
-// How this OS writes the parts of a path and compares names.
+// How this OS writes the parts of a path and compares names. Characters are
+// UTF-8 sequences, a byte that begins none counting alone.
 struct NameRules {
     // \ separates the parts of a path, as / does everywhere, and a drive's
     // colon ends one: C:*.log is a pattern over drive C's current folder.
     bool windowsPaths = false;
-    // Characters are UTF-8 sequences, a byte that begins none counting alone;
-    // else single bytes, or two where the first is a lead byte of the
-    // system's double-byte code page.
-    bool utf8 = true;
-    std::bitset<256> leadByte;
-    // Names compare without regard to case: each single-byte character is
-    // taken to the character it stands for, folded as the OS folds it; a
-    // byte that stands for none alone equals only itself. A character of two
-    // bytes or more (double-byte, or UTF-8) compares byte for byte.
-    bool ignoreCase = false;
-    std::array<std::uint16_t, 256> folding{};
+    // Where set, names compare without regard to case: two characters are
+    // the same when this takes them to the same code point. A byte that
+    // begins no character equals only itself.
+    char32_t (*foldCase)(char32_t) = nullptr;
 };
 
 const NameRules& nameRules() noexcept;
@@ -83,6 +91,10 @@ inline constexpr NativeHandle kNoHandle = -1;
 // (errno on POSIX, GetLastError() on Windows), which are all above 0.
 inline constexpr int kNotARegularFile = -1;
 inline constexpr int kNoPath = -2;
+
+// Whether an open failed for want of the file: no such file, or no such
+// folder on its path (never a file that exists and cannot be opened).
+bool isNoSuchFile(int openError) noexcept;
 
 // A regular file opened for reading while other processes keep reading and
 // writing it. Move-only; the handle closes when the object goes away, so no

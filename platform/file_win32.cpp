@@ -1,13 +1,18 @@
 #include "platform/file.h"
 #include "platform/system_calls_win32.h"
+#include "platform/utf16_win32.h"
 
+#include <algorithm>
+#include <new>
 #include <utility>
 
-// Paths are the host's 8-bit text, handed to the ANSI API unchanged.
+// Paths are UTF-8 inside the module, and UTF-16 at each call: the wide API
+// reaches every name, whatever script it is in.
 
 namespace platform {
 
-SystemCalls systemCalls = {::CreateFileA, ::ReadFile, ::FindFirstFileA, ::FindNextFileA};
+SystemCalls systemCalls = {::CreateFileW, ::ReadFile,      ::FindFirstFileExW, ::FindNextFileW,
+                           ::GetFileAttributesExW, ::GetFileSizeEx, ::GetFileType};
 
 namespace {
 
@@ -26,12 +31,38 @@ HANDLE toHandle(NativeHandle handle) noexcept { return reinterpret_cast<HANDLE>(
 
 }  // namespace
 
-FileStatus statFile(const char* path) noexcept {
+const char* pathFromHost(const char* hostText, std::string& room) {
+    if (hostText == nullptr) return nullptr;
+    const std::string_view text(hostText);
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return hostText;  // the same in every code page Windows has for files
+    }
+    // As the ANSI file functions convert it, in the code page they use now:
+    // a host may have switched them to the OEM one.
+    const UINT codePage = ::AreFileApisANSI() ? CP_ACP : CP_OEMCP;
+    WidePath wide;
+    if (!wide.assignFromCodePage(codePage, text)) throw std::bad_alloc();
+    room.resize(3 * wide.size());
+    room.resize(utf8FromUtf16({wide.c_str(), wide.size()}, room.data()));
+    return room.c_str();
+}
+
+bool isNoSuchFile(int openError) noexcept {
+    return openError == ERROR_FILE_NOT_FOUND || openError == ERROR_PATH_NOT_FOUND;
+}
+
+FileStatus wideFileStatus(const wchar_t* path) noexcept {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (path == nullptr || !::GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return {};
+    if (!systemCalls.getFileAttributes(path, GetFileExInfoStandard, &data)) return {};
     const bool regular = (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
     const auto size = static_cast<std::int64_t>((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow);
     return {true, regular, unixSeconds(data.ftLastWriteTime), size};
+}
+
+FileStatus statFile(const char* path) noexcept {
+    WidePath wide;
+    if (path == nullptr || !wide.assign(path)) return {};
+    return wideFileStatus(wide.c_str());
 }
 
 std::int64_t nowSeconds() noexcept {
@@ -44,25 +75,27 @@ std::int64_t steadyMilliseconds() noexcept { return static_cast<std::int64_t>(::
 
 SharedFile SharedFile::open(const char* path) noexcept {
     if (path == nullptr) return failed(kNoPath);
+    WidePath wide;
+    if (!wide.assign(path)) return failed(ERROR_NOT_ENOUGH_MEMORY);
     // The messaging client keeps the log open for writing, and may rename,
     // rotate or delete it at any moment, even during a poll's read: share all.
     const HANDLE handle =
-        systemCalls.createFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        systemCalls.createFile(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return failed(static_cast<int>(::GetLastError()));
 
     SharedFile file(reinterpret_cast<NativeHandle>(handle), 0);
     // Pipes, consoles and devices are no log files.
-    if (::GetFileType(handle) != FILE_TYPE_DISK) return failed(kNotARegularFile);
+    if (systemCalls.getFileType(handle) != FILE_TYPE_DISK) return failed(kNotARegularFile);
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(handle, &size)) return failed(static_cast<int>(::GetLastError()));
+    if (!systemCalls.getFileSize(handle, &size)) return failed(static_cast<int>(::GetLastError()));
     file.size_ = size.QuadPart;
     return file;
 }
 
 std::int64_t SharedFile::currentSize() const noexcept {
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(toHandle(handle_), &size)) return -1;
+    if (!systemCalls.getFileSize(toHandle(handle_), &size)) return -1;
     return size.QuadPart;
 }
 

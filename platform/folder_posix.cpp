@@ -45,7 +45,7 @@ bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
             const std::string_view name(entry->name);
             if (name == "." || name == ".." || !visitor.wants(name)) continue;
             struct stat st;
-            if (::fstatat(fd, entry->name, &st, 0) != 0) {
+            if (systemCalls.fstatat(fd, entry->name, &st, 0) != 0) {
                 visitor.unreadable(name);
                 continue;
             }
@@ -58,8 +58,9 @@ bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
 }
 
 const NameRules& nameRules() noexcept {
-    static const NameRules utf8Names;
-    return utf8Names;
+    // Names are bytes, case and all.
+    static const NameRules posixNames;
+    return posixNames;
 }
 
 }  // namespace platform

@@ -1,28 +1,42 @@
 #include "platform/file.h"
-#include "platform/name_rules_win32.h"
 #include "platform/system_calls_win32.h"
+#include "platform/utf16_win32.h"
 
-#include <cstring>
+#include <cwchar>
 
-// Paths are the host's 8-bit text, handed to the ANSI API unchanged.
+// Listed through the wide API: every name comes up as it is, in any script,
+// as UTF-8.
 
 namespace platform {
 
 namespace {
 
-// `folder`, a separator where one is needed, then `name`, in `path`; false
-// when they do not fit.
-bool joined(const char* folder, std::string_view name, char* path, std::size_t room) noexcept {
-    const std::size_t length = std::strlen(folder);
-    const bool separate = length > 0 && folder[length - 1] != '\\' && folder[length - 1] != '/' &&
-                          !(length == 2 && folder[1] == ':');
-    const std::size_t total = length + (separate ? 1 : 0) + name.size();
-    if (total >= room) return false;
-    std::memcpy(path, folder, length);
-    if (separate) path[length] = '\\';
-    name.copy(path + length + (separate ? 1 : 0), name.size());
-    path[total] = '\0';
-    return true;
+// The fastest listing Windows 7 and later give, without short 8.3 names and
+// in large batches; Vista refuses both and gets the classic one.
+HANDLE firstEntry(const wchar_t* path, WIN32_FIND_DATAW& entry) noexcept {
+    const HANDLE listing = systemCalls.findFirstFile(path, FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
+                                                     FIND_FIRST_EX_LARGE_FETCH);
+    if (listing != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_INVALID_PARAMETER) return listing;
+    return systemCalls.findFirstFile(path, FindExInfoStandard, &entry, FindExSearchNameMatch, nullptr, 0);
+}
+
+// Windows' invariant upper case, which names compare in. ASCII maps to
+// itself but for its letters; anything else asks the system.
+char32_t invariantUpperCase(char32_t point) noexcept {
+    if (point < 0x80) return point >= 'a' && point <= 'z' ? point - ('a' - 'A') : point;
+    wchar_t units[2];
+    int length = 1;
+    if (point < 0x10000) {
+        units[0] = static_cast<wchar_t>(point);
+    } else {
+        units[0] = static_cast<wchar_t>(0xD800 + ((point - 0x10000) >> 10));
+        units[1] = static_cast<wchar_t>(0xDC00 + ((point - 0x10000) & 0x3FF));
+        length = 2;
+    }
+    wchar_t upper[2];
+    if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, units, length, upper, length) != length) return point;
+    if (length == 1) return upper[0];
+    return 0x10000 + ((char32_t{upper[0]} - 0xD800) << 10) + (char32_t{upper[1]} - 0xDC00);
 }
 
 }  // namespace
@@ -30,52 +44,32 @@ bool joined(const char* folder, std::string_view name, char* path, std::size_t r
 bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
     // The folder's every entry, matched by the caller against its long name
     // only: a pattern given to Windows would also match short 8.3 names.
-    char path[4 * MAX_PATH];
-    if (!joined(folder, "*", path, sizeof path)) return false;
-    WIN32_FIND_DATAA entry;
-    const HANDLE listing = systemCalls.findFirstFile(path, &entry);
+    WidePath path;
+    if (!path.assign(folder)) return false;
+    const std::size_t folderLength = path.size();
+    if (!path.append(L"*")) return false;
+    WIN32_FIND_DATAW entry;
+    const HANDLE listing = firstEntry(path.c_str(), entry);
     if (listing == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    char name[3 * MAX_PATH];
     do {
-        const std::string_view name(entry.cFileName);
-        if (name == "." || name == ".." || !visitor.wants(name)) continue;
-        const FileStatus status = joined(folder, name, path, sizeof path) ? statFile(path) : FileStatus{};
-        if (!status.ok) visitor.unreadable(name);
-        if (status.ok && status.regularFile) visitor.found(name, status);
+        const std::wstring_view wideName(entry.cFileName, std::wcslen(entry.cFileName));
+        const std::string_view utf8Name(name, utf8FromUtf16(wideName, name));
+        if (utf8Name == "." || utf8Name == ".." || !visitor.wants(utf8Name)) continue;
+        // The status of the name as listed, never of a conversion of it.
+        path.truncate(folderLength);
+        const FileStatus status = path.append(wideName) ? wideFileStatus(path.c_str()) : FileStatus{};
+        if (!status.ok) visitor.unreadable(utf8Name);
+        if (status.ok && status.regularFile) visitor.found(utf8Name, status);
     } while (systemCalls.findNextFile(listing, &entry));
     const bool listed = ::GetLastError() == ERROR_NO_MORE_FILES;
     ::FindClose(listing);
     return listed;
 }
 
-NameRules ansiNameRules(unsigned codePage) noexcept {
-    NameRules rules;
-    rules.windowsPaths = true;
-    rules.ignoreCase = true;
-    // The UTF-8 code page ("Use Unicode UTF-8 for worldwide language
-    // support") has no lead bytes: its characters are UTF-8 sequences.
-    rules.utf8 = codePage == CP_UTF8;
-    for (unsigned byte = 0; byte < rules.folding.size(); ++byte) {
-        rules.leadByte[byte] = !rules.utf8 && ::IsDBCSLeadByteEx(codePage, static_cast<BYTE>(byte)) != 0;
-        const char c = static_cast<char>(byte);
-        wchar_t wide = 0;
-        if (::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, &c, 1, &wide, 1) != 1) {
-            // A byte that is no character alone (in UTF-8 every byte from 80)
-            // folds to nothing: it stands for itself, in a range no
-            // character of an ANSI code page converts to, and so equals only
-            // itself. Converted without the flag, they would all be U+FFFD.
-            rules.folding[byte] = static_cast<std::uint16_t>(0xF700 | byte);
-            continue;
-        }
-        wchar_t upper = wide;
-        if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, &wide, 1, &upper, 1) != 1) upper = wide;
-        rules.folding[byte] = static_cast<std::uint16_t>(upper);
-    }
-    return rules;
-}
-
 const NameRules& nameRules() noexcept {
-    static const NameRules ansiNames = ansiNameRules(::GetACP());
-    return ansiNames;
+    static const NameRules windowsNames{.windowsPaths = true, .foldCase = invariantUpperCase};
+    return windowsNames;
 }
 
 }  // namespace platform

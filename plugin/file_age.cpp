@@ -3,7 +3,7 @@
 #include "platform/file.h"
 #include "plugin/age_texts.h"
 #include "plugin/plugin_text.h"
-#include "record/name_pattern.h"
+#include "pattern/name_pattern.h"
 #include "record/record_layout.h"
 
 namespace plugin {
@@ -20,7 +20,7 @@ char* queryFileAge(const char* path, record::FieldCache& fields) {
     const std::int64_t now = platform::nowSeconds();
     // No match of a pattern answers as a missing log.
     const platform::FileStatus status =
-        record::isPattern(path) ? fields.patternFileStatus(path) : platform::statFile(path);
+        pattern::isPattern(path) ? fields.patternFileStatus(path) : platform::statFile(path);
     if (!status.ok) return answers().reuseOrCopy(record::kUnableToOpen, unableToOpen);
     return ages->text(displayedAge(now, status.modifiedSeconds), answers());
 }

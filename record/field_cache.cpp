@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "record/field_number.h"
-#include "record/name_pattern.h"
+#include "pattern/name_pattern.h"
 
 namespace record {
 
@@ -11,7 +11,7 @@ FieldAnswer FieldCache::queryField(const char* path, const char* fieldNumber) {
     const std::string_view given = path != nullptr ? std::string_view(path) : std::string_view();
     // A NULL or empty path names no log: it takes no log's memory.
     LogMemory& log = given.empty() ? noPath_ : memoryOf(given);
-    if (isPattern(path)) {
+    if (pattern::isPattern(path)) {
         pollPattern(log, path);
     } else {
         const platform::FileStatus status = platform::statFile(path);
@@ -26,7 +26,7 @@ FieldAnswer FieldCache::queryField(const char* path, const char* fieldNumber) {
 platform::FileStatus FieldCache::patternFileStatus(const char* pattern) {
     LogMemory& log = memoryOf(pattern);
     pollPattern(log, pattern);
-    return log.pattern.fileStatus();
+    return log.choice.fileStatus();
 }
 
 FieldCache::LogMemory& FieldCache::memoryOf(std::string_view wanted) {
@@ -59,12 +59,12 @@ FieldCache::LogMemory& FieldCache::memoryOf(std::string_view wanted) {
 
 void FieldCache::LogMemory::forget() {
     lastRead.state = {};
-    pattern.forget();
+    choice.forget();
 }
 
 void FieldCache::pollPattern(LogMemory& log, const char* pattern) {
-    if (log.pattern.inRefresh(platform::steadyMilliseconds())) return;
-    log.pattern.refresh(pattern, matches_, log.lastRead, candidate_);
+    if (log.choice.inRefresh(platform::steadyMilliseconds())) return;
+    log.choice.refresh(pattern, matches_, log.lastRead, candidate_);
 }
 
 }  // namespace record

@@ -10,9 +10,9 @@
 
 #include "platform/file.h"
 #include "record/field_set.h"
-#include "record/folder_matches.h"
+#include "pattern/folder_matches.h"
 #include "record/last_read.h"
-#include "record/pattern_choice.h"
+#include "pattern/pattern_choice.h"
 
 namespace record {
 
@@ -23,7 +23,7 @@ struct FieldAnswer {
     std::size_t query;
 };
 
-// A path whose last part holds * or ? is a pattern (record/pattern_choice.h):
+// A path whose last part holds * or ? is a pattern (pattern/pattern_choice.h):
 // it answers from the file its refresh chose, and is remembered under the
 // pattern's text.
 //
@@ -60,7 +60,7 @@ private:
         std::string path;
         std::uint64_t polledAt = 0;  // which poll asked for it last; 0: holds no log
         LastRead lastRead;
-        PatternChoice pattern;  // a pattern's
+        pattern::PatternChoice choice;  // a pattern's
 
         void forget();
     };
@@ -76,7 +76,7 @@ private:
     LogMemory noPath_;
     LogMemory* mostRecent_ = nullptr;
     std::uint64_t polls_ = 0;
-    FolderMatches matches_{kMatchesLookedAt};
+    pattern::FolderMatches matches_{pattern::kMatchesLookedAt};
     // A newer match read to see whether it holds a record.
     LastRead candidate_;
 };

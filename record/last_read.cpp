@@ -44,6 +44,10 @@ void LastRead::read(const char* logPath, const platform::FileStatus& status) {
     state.status = found;
 }
 
+bool LastRead::foundNoFile() const noexcept {
+    return state.status == ReadStatus::kCannotOpen && platform::isNoSuchFile(tail.openError());
+}
+
 std::string_view LastRead::field(std::size_t index) {
     if (index == kStatusField) return statusText(state.status);
     // The record may be another log's, read before this memory passed on.

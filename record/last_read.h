@@ -45,6 +45,8 @@ struct LastRead {
     FieldSet fields;
 
     void read(const char* logPath, const platform::FileStatus& status);
+    // Whether the last read found no file at its path: gone, or never there.
+    bool foundNoFile() const noexcept;
     std::string_view field(std::size_t index);
 };
 

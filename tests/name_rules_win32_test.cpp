@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/name_rules_win32.h"
-#include "record/name_pattern.h"
+#include "pattern/name_pattern.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ TEST(WindowsNameRules, FollowTheCodePage) {
     };
     for (const auto& c : cases) {
         const platform::NameRules rules = platform::ansiNameRules(c.codePage);
-        EXPECT_EQ(record::matchesPattern(c.pattern, c.name, rules), c.matches) << c.codePage << " " << c.pattern;
+        EXPECT_EQ(pattern::matchesPattern(c.pattern, c.name, rules), c.matches) << c.codePage << " " << c.pattern;
     }
 }
 

@@ -23,7 +23,7 @@ protected:
 
     // A poll in a refresh of its own, as a host makes one a second.
     std::string query(const char* path, const char* field = "3") {
-        fake_platform::advanceMilliseconds(record::PatternChoice::kRefreshMilliseconds);
+        fake_platform::advanceMilliseconds(pattern::PatternChoice::kRefreshMilliseconds);
         return std::string(cache.queryField(path, field).text);
     }
 
@@ -135,7 +135,7 @@ TEST_F(PatternTest, ARefreshListsOnceAndAnswersFromOneFile) {
     EXPECT_EQ(fake_platform::calls().list, 1);
     EXPECT_EQ(fake_platform::calls().open, 0);
     // The end of the window is the next refresh, and so is a clock gone back.
-    fake_platform::advanceMilliseconds(record::PatternChoice::kRefreshMilliseconds - 30);
+    fake_platform::advanceMilliseconds(pattern::PatternChoice::kRefreshMilliseconds - 30);
     EXPECT_EQ(cache.patternFileStatus("logs/*.log").modifiedSeconds, 200);
     EXPECT_EQ(burst("3"), "logs/b.log");
     EXPECT_EQ(fake_platform::calls().list, 2);

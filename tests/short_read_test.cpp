@@ -32,11 +32,11 @@ TEST(ShortReads, TheReaderGathersEveryByteOrReportsTheFault) {
         const char* status;  // nullptr: the record is read whole
         int fewestReads;
     } cases[] = {
-        {"7 bytes a read, every third interrupted", {7, 3, 0, false, false}, nullptr, 2 * 1024 / 7},
-        {"the first two opens interrupted", {0, 0, 2, false, false}, nullptr, 2},
-        {"every read fails", {0, 0, 0, true, false}, "Unable to open file.", 1},
+        {"7 bytes a read, every third interrupted", {.readAtMost = 7, .interruptEvery = 3}, nullptr, 2 * 1024 / 7},
+        {"the first two opens interrupted", {.interruptedOpens = 2}, nullptr, 2},
+        {"every read fails", {.readsFail = true}, "Unable to open file.", 1},
         // A loop that took no bytes for no progress would spin here for ever.
-        {"every read finds the end", {0, 0, 0, false, true}, "File too small.", 1},
+        {"every read finds the end", {.readsFindTheEnd = true}, "File too small.", 1},
     };
     for (const auto& c : cases) {
         testing_support::TailRead read;
@@ -76,7 +76,7 @@ TEST(ShortReads, ALogCutAfterTheOpenIsReadFromItsNewEnd) {
         std::filesystem::resize_file(path, std::uintmax_t{4} << 30);  // the rest is sparse
         testing_support::TailRead read;
         {
-            const FaultyFileLayer faulty({0, 0, 0, false, false, c.size});
+            const FaultyFileLayer faulty({.cutBeforeFirstRead = c.size});
             read = testing_support::readTail(path.c_str());
             // One read finds the old end gone, then as many as the record needs.
             EXPECT_LE(FaultyFileLayer::reads(), 3) << c.cut;

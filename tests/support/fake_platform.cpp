@@ -110,9 +110,13 @@ bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
 }
 
 const NameRules& nameRules() noexcept {
-    static const NameRules utf8Names;
-    return utf8Names;
+    static const NameRules posixNames;
+    return posixNames;
 }
+
+const char* pathFromHost(const char* hostText, std::string& /*room*/) { return hostText; }
+
+bool isNoSuchFile(int openError) noexcept { return openError == 2; }
 
 SharedFile SharedFile::open(const char* path) noexcept {
     auto& s = state();

@@ -20,6 +20,11 @@ struct ReadFaults {
     int interruptedListings = 0;        // the first n calls that list a folder are interrupted (EINTR; POSIX only)
     bool listingsFail = false;          // every call that lists a folder fails
     bool listingsFailAtTheEnd = false;  // the call that would find a listing's end fails instead
+    bool statusFails = false;           // every status query of a path or a listed name fails
+    // A file of this name is removed just before its status is asked (as the
+    // listing asks it), or just before it is opened: gone meanwhile.
+    std::string goneBeforeStatus = {};
+    std::string goneBeforeOpen = {};
 };
 
 // Puts the faults in place while it lives, and counts the reads made.
@@ -31,6 +36,8 @@ public:
     FaultyFileLayer& operator=(const FaultyFileLayer&) = delete;
 
     static int reads();
+    // Status queries asked of a path or of a listed name.
+    static int statusQueries();
     // Calls that list a folder (a first and each next batch of entries).
     static int listings();
     // Reads that continued a short one but asked past where it was to end.

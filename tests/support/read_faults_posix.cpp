@@ -1,7 +1,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <string>
+#include <string_view>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/system_calls_posix.h"
@@ -19,11 +22,18 @@ int openCount = 0;
 std::string lastOpened;
 const platform::SystemCalls real = platform::systemCalls;
 
+int statusCount = 0;
+
+bool endsWithName(std::string_view path, const std::string& name) {
+    return !name.empty() && path.ends_with("/" + name);
+}
+
 int faultyOpen(const char* path, int flags) {
     if (openCount++ < active.interruptedOpens) {
         errno = EINTR;
         return -1;
     }
+    if (endsWithName(path, active.goneBeforeOpen)) ::unlink(path);
     lastOpened = path;
     return real.open(path, flags);
 }
@@ -65,18 +75,40 @@ long countedReadFolder(int fd, void* buffer, std::size_t size) {
     return got;
 }
 
+int faultyStat(const char* path, struct stat* status) {
+    ++statusCount;
+    if (active.statusFails) {
+        errno = EIO;
+        return -1;
+    }
+    if (endsWithName(path, active.goneBeforeStatus)) ::unlink(path);
+    return real.stat(path, status);
+}
+
+int faultyStatInFolder(int folder, const char* name, struct stat* status, int flags) {
+    ++statusCount;
+    if (active.statusFails) {
+        errno = EIO;
+        return -1;
+    }
+    if (!active.goneBeforeStatus.empty() && name == active.goneBeforeStatus) ::unlinkat(folder, name, 0);
+    return real.fstatat(folder, name, status, flags);
+}
+
 }  // namespace
 
 FaultyFileLayer::FaultyFileLayer(const ReadFaults& faults) {
     active = faults;
-    readCount = openCount = listingCount = 0;
+    readCount = openCount = listingCount = statusCount = 0;
     requests.reset();
-    platform::systemCalls = {faultyOpen, faultyRead, countedReadFolder};
+    platform::systemCalls = {faultyOpen, faultyRead, countedReadFolder, faultyStat, real.fstat, faultyStatInFolder};
 }
 
 FaultyFileLayer::~FaultyFileLayer() { platform::systemCalls = real; }
 
 int FaultyFileLayer::reads() { return readCount; }
+
+int FaultyFileLayer::statusQueries() { return statusCount; }
 
 int FaultyFileLayer::listings() { return listingCount; }
 

@@ -7,14 +7,14 @@
 
 #include "platform/file.h"
 
-namespace record {
+namespace pattern {
 
-// How many bytes the character at `at` in `text` takes, by `rules`: 1 for a
-// byte that begins no whole character.
-std::size_t characterLength(std::string_view text, std::size_t at, const platform::NameRules& rules) noexcept;
+// How many bytes the character at `at` in `text` takes: a UTF-8 sequence, or
+// 1 for a byte that begins none.
+std::size_t characterLength(std::string_view text, std::size_t at) noexcept;
 
 // Where a path's last part starts: after its last separator (/, and on
-// Windows \ or a drive's colon), never inside a character.
+// Windows \ or a drive's colon).
 std::size_t lastPartStart(std::string_view path, const platform::NameRules& rules) noexcept;
 
 // Whether `path` is a pattern: its last part holds * or ?.
@@ -25,7 +25,7 @@ bool isPattern(std::string_view path, const platform::NameRules& rules) noexcept
 // pattern with no folder part lists the current folder.
 bool isPattern(const char* path) noexcept;
 struct PathParts {
-    std::string_view folder;  // "" or ending in its separator
+    std::string_view folder;  // "", or ending in its separator or a drive's colon
     std::string_view lastPart;
 };
 PathParts splitPath(std::string_view path) noexcept;
@@ -34,4 +34,4 @@ PathParts splitPath(std::string_view path) noexcept;
 // ? one character, every other character itself, compared as `rules` say.
 bool matchesPattern(std::string_view pattern, std::string_view name, const platform::NameRules& rules) noexcept;
 
-}  // namespace record
+}  // namespace pattern

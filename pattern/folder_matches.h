@@ -8,7 +8,7 @@
 
 #include "platform/file.h"
 
-namespace record {
+namespace pattern {
 
 // Whether a log of `status` called `name` is newer than one of `thanStatus`
 // called `thanName`: the later modification time, in whole seconds, and
@@ -18,7 +18,7 @@ bool isNewer(const platform::FileStatus& status, std::string_view name, const pl
              std::string_view thanName) noexcept;
 
 // The regular files in a pattern's folder whose names match its last part
-// (record/name_pattern.h), each with its status: the newest few, and how many
+// (pattern/name_pattern.h), each with its status: the newest few, and how many
 // there were. A folder of 100,000 logs costs a listing, not 100,000 names
 // kept. Reused from one listing to the next: once its buffers have grown, a
 // listing allocates nothing.
@@ -66,4 +66,4 @@ private:
     std::size_t unreadableCount_ = 0;
 };
 
-}  // namespace record
+}  // namespace pattern

@@ -1,10 +1,10 @@
-#include "record/folder_matches.h"
+#include "pattern/folder_matches.h"
 
 #include <utility>
 
-#include "record/name_pattern.h"
+#include "pattern/name_pattern.h"
 
-namespace record {
+namespace pattern {
 
 bool isNewer(const platform::FileStatus& status, std::string_view name, const platform::FileStatus& thanStatus,
              std::string_view thanName) noexcept {
@@ -69,4 +69,4 @@ void FolderMatches::unreadable(std::string_view name) noexcept {
     }
 }
 
-}  // namespace record
+}  // namespace pattern

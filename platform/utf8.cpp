@@ -1,6 +1,6 @@
-#include "record/utf8.h"
+#include "platform/utf8.h"
 
-namespace record {
+namespace platform {
 
 std::size_t utf8SequenceLength(std::string_view text) noexcept {
     if (text.empty()) return 0;
@@ -28,4 +28,12 @@ std::size_t utf8SequenceLength(std::string_view text) noexcept {
     return length;
 }
 
-}  // namespace record
+char32_t utf8CodePoint(std::string_view text, std::size_t length) noexcept {
+    // The lead byte's payload bits, then six from each continuation byte.
+    static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    char32_t point = static_cast<unsigned char>(text[0]) & kLeadBits[length];
+    for (std::size_t i = 1; i < length; ++i) point = (point << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+    return point;
+}
+
+}  // namespace platform

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "platform/file.h"
-#include "record/folder_matches.h"
+#include "pattern/folder_matches.h"
 #include "record/last_read.h"
 
-namespace record {
+namespace pattern {
 
 // Newer matches too small for a record that a pattern passes over, at most.
 // A client opens a new log when a conversation starts, and it stays too small
@@ -25,10 +25,11 @@ inline constexpr std::size_t kMostPassedOver = 16;
 inline constexpr std::size_t kMatchesLookedAt = kMostPassedOver + 1;
 
 // A path whose last part holds * or ? is a pattern: it names the newest
-// regular file in its folder whose name matches (record/name_pattern.h) and
+// regular file in its folder whose name matches (pattern/name_pattern.h) and
 // that does not answer "File too small.", so that a conversation's new log
 // takes over once it holds a record; while none of the kMatchesLookedAt
-// newest does, the newest. The newer matches it passed over are remembered,
+// newest does, the newest. A match gone between the listing and its read is
+// no match: the choice moves on to the next. The newer matches it passed over are remembered,
 // and read again only when they change, as a plain path would be. The first
 // file a pattern names follows the rules of a log never read (a log dated
 // 1970 or earlier is not read); another file it comes to is read at once,
@@ -45,8 +46,8 @@ public:
 
     // How the last refresh chose.
     enum class Chose {
-        kNoMatch,           // no match, or no such folder: answers as a log that cannot be opened
-        kNewest,            // the newest match
+        kNoMatch,           // no match, none left, or no such folder: answers as a log that cannot be opened
+        kNewest,            // the newest match still there
         kOlder,             // an older match, the newer ones too small
         kNewestAllTooSmall  // every match it looked at is too small: the newest answers so
     };
@@ -54,7 +55,7 @@ public:
     // A newer match passed over: too small when last read.
     struct PassedOver {
         std::string name;
-        ReadState state;
+        record::ReadState state;
         bool lookedAt = false;  // in this refresh
     };
 
@@ -66,7 +67,7 @@ public:
     // the file, reading what has changed. `chosen` holds the read of the file
     // chosen last, and then of the one chosen now; `candidate` is room to
     // read a newer match.
-    void refresh(const char* pattern, FolderMatches& matches, LastRead& chosen, LastRead& candidate);
+    void refresh(const char* pattern, FolderMatches& matches, record::LastRead& chosen, record::LastRead& candidate);
 
     Chose chose() const noexcept { return chose_; }
     // The path of the file chosen, and its status as listed; "" and not ok
@@ -81,9 +82,11 @@ public:
     void forget() noexcept;
 
 private:
-    bool answers(const FolderMatches::Match& match, const char* path, LastRead& chosen, LastRead& candidate);
+    enum class Found { kAnswers, kPassedOver, kGone };
+    Found answers(const FolderMatches::Match& match, const char* path, record::LastRead& chosen,
+                  record::LastRead& candidate);
     PassedOver* findPassedOver(std::string_view name) noexcept;
-    void passOver(std::string_view name, const ReadState& state);
+    void passOver(std::string_view name, const record::ReadState& state);
 
     std::string file_;
     platform::FileStatus fileStatus_;
@@ -93,4 +96,4 @@ private:
     std::vector<PassedOver> passedOver_;
 };
 
-}  // namespace record
+}  // namespace pattern
