@@ -176,8 +176,7 @@ static ExitStatus inspectPattern(const char* patternPath, std::string& out) {
 
     for (const std::string& name : matches.firstUnreadable()) {
         say("skipped: " + cli::escapedControls(std::string(pattern::splitPath(patternPath).folder) + name) +
-            ": its status cannot be read (gone meanwhile, a link to nothing, or on Windows a name with characters "
-            "outside the ANSI code page, listed with ? or a look-alike for them)");
+            ": its status cannot be read (gone meanwhile, or a link to nothing)");
     }
     if (matches.unreadableCount() > matches.firstUnreadable().size()) {
         say("skipped: " + counted(static_cast<std::int64_t>(matches.unreadableCount() - matches.firstUnreadable().size()),

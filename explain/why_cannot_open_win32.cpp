@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "cli/system_message.h"
+#include "platform/utf16_win32.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -22,7 +23,7 @@ std::string systemMessage(DWORD error) {
 std::string whyCannotOpen(const char* path, int error) {
     if (path == nullptr || error == platform::kNoPath) return "no path was given";
     if (*path == '\0') return "the path is empty";
-    const DWORD attributes = ::GetFileAttributesA(path);
+    const DWORD attributes = ::GetFileAttributesW(platform::utf16FromUtf8(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return "it is a folder";
     if (error == platform::kNotARegularFile) return "it is not a regular file (a device, pipe or console)";
     if (error <= 0) return "it was opened, but a read of it failed";
@@ -37,10 +38,11 @@ std::string whyCannotOpen(const char* path, int error) {
         if (name.find_first_of("<>\"|*") != std::string_view::npos || name.find(':', 2) != std::string_view::npos) {
             return "the name is not valid: it holds one of the characters < > : \" | ? * that Windows reserves" + said;
         }
-        // Paths reach Windows as 8-bit text in the ANSI code page; a character
-        // outside it arrives as '?', which no name may hold either.
+        // The host's path is text in the ANSI code page: a character outside
+        // it arrives as '?', which no name may hold either.
         return "the name is not valid: it holds ?, which Windows reserves, or a character that the system's ANSI "
-               "code page cannot express (it arrives as ?); keep the log in a folder whose path has none" + said;
+               "code page cannot express, which the host's text carries as ?; keep the log in a folder whose path "
+               "has none (a pattern's matches may have any name)" + said;
     }
     return systemMessage(code);
 }

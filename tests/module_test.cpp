@@ -123,8 +123,16 @@ TEST_F(ModuleTest, APatternAnswersFromTheNewestMatchingLog) {
         const std::string inFolder = ascii.substr(0, ascii.size() - 1);
         logWith("accented.log", "accented", 400);
         ASSERT_TRUE(::MoveFileA(folder.file("accented.log").c_str(), (inFolder + "\xE9t\xE9.log").c_str()));
-        for (const char* matching : {"\xC9*.log", "?t?.log", "\xE9T\xC9.LOG"}) {
+        for (const char* matching : {"\xC9*.log", "?t?.log", "\xE9T\xC9.LOG", "\xE9t\xE9.log"}) {
             EXPECT_STREQ(entry.function1((inFolder + matching).c_str(), "3"), "accented") << matching;
+        }
+        // A host that switched the file functions to the OEM code page
+        // passes é as 82 there.
+        if (::GetOEMCP() == 437 || ::GetOEMCP() == 850) {
+            ::SetFileApisToOEM();
+            const std::string oem = entry.function1((inFolder + "\x82t\x82.log").c_str(), "3");
+            ::SetFileApisToANSI();
+            EXPECT_EQ(oem, "accented");
         }
     }
 #else
@@ -150,6 +158,26 @@ TEST_F(ModuleTest, APatternAnswersFromTheNewestMatchingLog) {
         EXPECT_STREQ(entry.function2(none.c_str(), ""), "Unable to open file.") << none;
     }
 }
+
+#ifdef _WIN32
+// Conversations named after contacts in any script, found by a pattern in
+// the host's ASCII text: the newest answers, whatever its name's script and
+// the code page, and when it goes, the one before.
+TEST_F(ModuleTest, APatternFollowsLogsNamedInAnyScript) {
+    const std::int64_t now = platform::nowSeconds();
+    const std::string pattern = folder.file("*.log");
+    putLog("team.log", "team", now - 300);
+    putLog("\xCE\xA3\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1.log", "Sofia", now - 60);  // Σοφία.log
+    putLog("\xE5\xB1\xB1\xE7\x94\xB0.log", "Yamada", now - 10);                   // 山田.log
+    EXPECT_STREQ(entry.function1(pattern.c_str(), "3"), "Yamada");
+    const int age = std::stoi(entry.function2(pattern.c_str(), ""));
+    EXPECT_GE(age, 10);
+    EXPECT_LE(age, 12);
+    std::filesystem::remove(testing_support::utf8Path(folder.file("\xE5\xB1\xB1\xE7\x94\xB0.log")));
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_STREQ(entry.function1(pattern.c_str(), "3"), "Sofia");
+}
+#endif
 
 // One log per conversation, through each OS's listing and clock: a new log
 // is passed over until it holds a record, the age included, and a refresh

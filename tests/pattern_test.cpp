@@ -213,6 +213,70 @@ TEST_F(PatternTest, ANewLogTakesOverOnceItHoldsARecord) {
     }
 }
 
+// A match gone between the listing and its read is no match: the choice
+// moves on in the same refresh, the age with it; one there that cannot be
+// opened is answered. Asked fresh, after a good read, after a pass-over.
+TEST_F(PatternTest, AMatchGoneBeforeItsReadIsNoMatch) {
+    const auto goneAtItsOpen = [](const char* name) {
+        fake_platform::beforeEachOpen([name](const std::string& path) {
+            if (path == name) fake_platform::remove(path);
+        });
+    };
+    const struct {
+        const char* step;
+        std::function<void()> change;
+        const char* answer;
+        std::int64_t ageFrom;  // 0: no file, the age "Unable to open file." too
+    } steps[] = {
+        {"the newest gone at its first read", [&] {
+             putLog("chat/old.log", 100);
+             putLog("chat/new.log", 200);
+             goneAtItsOpen("chat/new.log");
+         }, "chat/old.log", 100},
+        {"the one chosen, changed, gone at its read", [&] {
+             putLog("chat/old.log", 300);
+             goneAtItsOpen("chat/old.log");
+         }, "Unable to open file.", 0},
+        {"a newer one there but unopenable", [&] {
+             putLog("chat/old.log", 100);
+             putLog("chat/new.log", 200);
+             fake_platform::file("chat/new.log").openable = false;
+         }, "Unable to open file.", 200},
+        {"passed over, then gone as a newer one comes", [&] {
+             fake_platform::put("chat/new.log", {"too small\n", 300});
+             putLog("chat/newest.log", 400);
+             goneAtItsOpen("chat/newest.log");
+         }, "chat/old.log", 100},
+        {"every match too small, the newest gone", [&] {
+             fake_platform::put("chat/old.log", {"small\n", 150});
+             fake_platform::put("chat/newest.log", {"small\n", 500});
+             goneAtItsOpen("chat/newest.log");
+         }, "File too small.", 300},
+    };
+    for (const auto& step : steps) {
+        fake_platform::beforeEachOpen(nullptr);
+        step.change();
+        EXPECT_EQ(query("chat/*.log"), step.answer) << step.step;
+        const platform::FileStatus status = cache.patternFileStatus("chat/*.log");
+        EXPECT_EQ(status.ok ? status.modifiedSeconds : 0, step.ageFrom) << step.step;
+    }
+}
+
+// After a refresh with no match, a choice names no file; one that reads the
+// match it lists names it.
+TEST_F(PatternTest, AChoiceWithNoMatchNamesNoFile) {
+    pattern::FolderMatches matches(pattern::kMatchesLookedAt);
+    record::LastRead chosen, candidate;
+    pattern::PatternChoice choice;
+    putLog("chat/a.log", 100);
+    choice.refresh("chat/*.log", matches, chosen, candidate);
+    EXPECT_EQ(choice.file(), "chat/a.log");
+    fake_platform::remove("chat/a.log");
+    choice.refresh("chat/*.log", matches, chosen, candidate);
+    EXPECT_EQ(choice.file(), "");
+    EXPECT_EQ(choice.chose(), pattern::PatternChoice::Chose::kNoMatch);
+}
+
 // A match passed over that goes is forgotten: back with the same size and
 // time, it is read.
 TEST_F(PatternTest, ALogPassedOverThatGoesIsForgotten) {

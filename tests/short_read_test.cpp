@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "record/field_cache.h"
 #include "tests/support/read_faults.h"
@@ -133,6 +135,56 @@ TEST(ShortReads, AListingThatFailsCannotBeOpened) {
         EXPECT_EQ(cache.queryField(pattern.c_str(), "3").text, "Unable to open file.");
         EXPECT_FALSE(cache.patternFileStatus(pattern.c_str()).ok);
     }
+}
+
+// Every status query goes through the table too: a match gone between its
+// listing and its status, or between its status and its open, is no match,
+// and the older one answers with its own age; a status that cannot be read
+// leaves a plain path read all the same, and a pattern with no match.
+TEST(ShortReads, AMatchGoneBeforeItsStatusOrItsOpenIsPassedBy) {
+    testing_support::TempFolder folder;
+    const auto putLog = [&](const char* name, const char* text, std::int64_t modified) {
+        testing_support::RecordValues values;
+        values.text = text;
+        testing_support::writeFile(folder.file(name), testing_support::logEndingWith(values));
+        testing_support::setModified(folder.file(name), modified);
+    };
+    const std::string pattern = folder.file("*.log");
+    const struct {
+        const char* fault;
+        ReadFaults faults;
+        const char* answer;
+        std::int64_t ageFrom;  // 0: none
+    } cases[] = {
+        {"gone before its status", {.goneBeforeStatus = "new.log"}, "older", 100},
+        {"gone before its open", {.goneBeforeOpen = "new.log"}, "older", 100},
+        {"every status fails", {.statusFails = true}, "Unable to open file.", 0},
+    };
+    for (const auto& c : cases) {
+        putLog("old.log", "older", 100);
+        putLog("new.log", "newer", 200);
+        record::FieldCache cache;
+        const FaultyFileLayer faulty(c.faults);
+        EXPECT_EQ(cache.queryField(pattern.c_str(), "3").text, c.answer) << c.fault;
+        const platform::FileStatus status = cache.patternFileStatus(pattern.c_str());
+        EXPECT_EQ(status.ok ? status.modifiedSeconds : 0, c.ageFrom) << c.fault;
+        EXPECT_GE(FaultyFileLayer::statusQueries(), 1) << c.fault;
+    }
+    // The newest a pattern chose goes as it changes: the one before answers.
+    putLog("old.log", "older", 100);
+    putLog("new.log", "newer", 200);
+    record::FieldCache cache;
+    EXPECT_EQ(cache.queryField(pattern.c_str(), "3").text, "newer");
+    testing_support::setModified(folder.file("new.log"), 300);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    {
+        const FaultyFileLayer faulty({.goneBeforeOpen = "new.log"});
+        EXPECT_EQ(cache.queryField(pattern.c_str(), "3").text, "older");
+    }
+    // A plain path whose status fails is read all the same.
+    const FaultyFileLayer faulty({.statusFails = true});
+    EXPECT_EQ(cache.queryField(folder.file("old.log").c_str(), "3").text, "older");
+    EXPECT_FALSE(platform::statFile(folder.file("old.log").c_str()).ok);
 }
 
 }  // namespace

@@ -84,22 +84,23 @@ TEST(WindowsConsole, ShowsPathsInTheAnsiCodePageAndValuesAsUtf8) {
     ::CloseHandle(write);
 }
 
-// A name the listing cannot spell in the ANSI code page is named as skipped;
-// a file held without sharing is no folder.
-TEST(WindowsMessages, NameASkippedMatchAndAFileHeldWithoutSharing) {
+// A match in any script is named by its own name, in UTF-8, and read; a
+// file held without sharing is no folder.
+TEST(WindowsMessages, NameAMatchInAnyScriptAndAFileHeldWithoutSharing) {
     testing_support::TempFolder folder;
-    const std::string path = folder.file("");
-    const std::wstring name = std::wstring(path.begin(), path.end()) + L"\u03A9\u0416.log";  // ΩЖ.log
-    const HANDLE omega = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(omega, INVALID_HANDLE_VALUE);
-    ::CloseHandle(omega);
+    testing_support::RecordValues values;
+    values.sender = "Omega";
+    const std::string omega = folder.file("\xCE\xA9\xD0\x96.log");  // ΩЖ.log
+    testing_support::writeFile(omega, testing_support::logEndingWith(values));
     std::string report;
-    explain::inspectLog(folder.file("*.log").c_str(), report);
-    EXPECT_NE(report.find("skipped: "), std::string::npos) << report;
+    EXPECT_EQ(explain::inspectLog(folder.file("*.log").c_str(), report), explain::kAnswersFields);
+    EXPECT_NE(report.find("names: " + omega + ", the newest of 1 matching log"), std::string::npos) << report;
+    EXPECT_NE(report.find("field 1 sender: \"Omega\""), std::string::npos) << report;
+    EXPECT_EQ(report.find("skipped"), std::string::npos) << report;
 
     const std::string held = folder.file("held.log");
     testing_support::writeFile(held, testing_support::logEndingWith({}));
-    const HANDLE holder = ::CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE holder = ::CreateFileW(testing_support::utf8Path(held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     report.clear();
     EXPECT_EQ(explain::inspectLog(held.c_str(), report), explain::kAnswersStatus);

@@ -22,6 +22,7 @@ struct State {
     std::int64_t listingMilliseconds = 0;
     Calls calls;
     std::function<void(const std::string&)> beforeRead;
+    std::function<void(const std::string&)> beforeOpen;
     int readsLeft = -1;  // -1: reads never fail
 };
 
@@ -42,6 +43,7 @@ void reset() {
     s.listingMilliseconds = 0;
     s.calls = {};
     s.beforeRead = nullptr;
+    s.beforeOpen = nullptr;
     s.readsLeft = -1;
 }
 
@@ -67,6 +69,8 @@ void eachListingTakes(std::int64_t milliseconds) { state().listingMilliseconds =
 Calls& calls() { return state().calls; }
 
 void beforeEachRead(std::function<void(const std::string& path)> hook) { state().beforeRead = std::move(hook); }
+
+void beforeEachOpen(std::function<void(const std::string& path)> hook) { state().beforeOpen = std::move(hook); }
 
 void failReadsAfter(int count) { state().readsLeft = count; }
 
@@ -122,6 +126,7 @@ SharedFile SharedFile::open(const char* path) noexcept {
     auto& s = state();
     const std::lock_guard<std::recursive_mutex> lock(s.mutex);
     if (path == nullptr) return failed(kNoPath);
+    if (s.beforeOpen) s.beforeOpen(path);
     const auto found = s.files.find(path);
     if (found == s.files.end()) return failed(2);  // "no such file" on both OSes
     ++s.calls.open;  // tried, whether or not it opens

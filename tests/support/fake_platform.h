@@ -44,6 +44,9 @@ Calls& calls();
 // Runs before every positioned read, with the path being read: a test can
 // change or shrink the file between the size query and the read.
 void beforeEachRead(std::function<void(const std::string& path)> hook);
+// Runs before every open, with the path being opened: a test can remove the
+// file between its listing and its open.
+void beforeEachOpen(std::function<void(const std::string& path)> hook);
 // Makes every read after the first `count` fail.
 void failReadsAfter(int count);
 

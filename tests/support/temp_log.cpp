@@ -25,12 +25,17 @@ TempFolder::~TempFolder() {
     fs::remove_all(path_, ignored);
 }
 
-std::string TempFolder::file(std::string_view name) const { return (path_ / name).string(); }
+std::filesystem::path utf8Path(std::string_view path) { return fs::path(std::u8string(path.begin(), path.end())); }
+
+std::string TempFolder::file(std::string_view name) const {
+    const std::u8string path = (path_ / utf8Path(name)).u8string();
+    return std::string(path.begin(), path.end());
+}
 
 namespace {
 
 void write(const std::string& path, std::string_view bytes, std::ios::openmode mode) {
-    std::ofstream out(path, std::ios::binary | mode);
+    std::ofstream out(utf8Path(path), std::ios::binary | mode);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
 }
@@ -43,7 +48,7 @@ void appendFile(const std::string& path, std::string_view bytes) { write(path, b
 
 void setModified(const std::string& path, std::int64_t seconds) {
     const std::chrono::sys_seconds when{std::chrono::seconds{seconds}};
-    fs::last_write_time(path, std::chrono::file_clock::from_sys(when));
+    fs::last_write_time(utf8Path(path), std::chrono::file_clock::from_sys(when));
 }
 
 std::string record(const RecordValues& values, std::string_view eol) {

@@ -16,12 +16,16 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    // The path of `name` inside the folder, as the module's callers pass it.
+    // The path of `name` inside the folder, as the module's units take it:
+    // UTF-8 on Windows too.
     std::string file(std::string_view name) const;
 
 private:
     std::filesystem::path path_;
 };
+
+// A path as the module takes it (UTF-8 on Windows) as the system's.
+std::filesystem::path utf8Path(std::string_view path);
 
 void writeFile(const std::string& path, std::string_view bytes);
 void appendFile(const std::string& path, std::string_view bytes);
