@@ -30,9 +30,11 @@ int statInFolder(int folder, const char* name, struct stat* status, int flags) {
     return ::fstatat(folder, name, status, flags);
 }
 
+int closeFile(int fd) { return ::close(fd); }
+
 }  // namespace
 
-SystemCalls systemCalls = {openFile, readFileAt, readFolderEntries, statPath, statOpen, statInFolder};
+SystemCalls systemCalls = {openFile, readFileAt, readFolderEntries, statPath, statOpen, statInFolder, closeFile};
 
 const char* pathFromHost(const char* hostText, std::string& /*room*/) { return hostText; }
 
@@ -100,7 +102,7 @@ std::int64_t SharedFile::readAt(std::int64_t offset, char* buffer, std::size_t l
 }
 
 void SharedFile::close() noexcept {
-    if (handle_ != kNoHandle) ::close(static_cast<int>(std::exchange(handle_, kNoHandle)));
+    if (handle_ != kNoHandle) systemCalls.close(static_cast<int>(std::exchange(handle_, kNoHandle)));
 }
 
 }  // namespace platform

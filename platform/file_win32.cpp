@@ -12,7 +12,7 @@
 namespace platform {
 
 SystemCalls systemCalls = {::CreateFileW, ::ReadFile,      ::FindFirstFileExW, ::FindNextFileW,
-                           ::GetFileAttributesExW, ::GetFileSizeEx, ::GetFileType};
+                           ::GetFileAttributesExW, ::GetFileSizeEx, ::GetFileType, ::CloseHandle, ::FindClose};
 
 namespace {
 
@@ -119,7 +119,7 @@ std::int64_t SharedFile::readAt(std::int64_t offset, char* buffer, std::size_t l
 }
 
 void SharedFile::close() noexcept {
-    if (handle_ != kNoHandle) ::CloseHandle(toHandle(std::exchange(handle_, kNoHandle)));
+    if (handle_ != kNoHandle) systemCalls.closeHandle(toHandle(std::exchange(handle_, kNoHandle)));
 }
 
 }  // namespace platform

@@ -53,7 +53,7 @@ bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
             visitor.found(name, {true, true, static_cast<std::int64_t>(st.st_mtime), static_cast<std::int64_t>(st.st_size)});
         }
     }
-    ::close(fd);
+    systemCalls.close(fd);
     return listed;
 }
 

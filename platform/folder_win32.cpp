@@ -63,7 +63,7 @@ bool listFolder(const char* folder, FolderVisitor& visitor) noexcept {
         if (status.ok && status.regularFile) visitor.found(utf8Name, status);
     } while (systemCalls.findNextFile(listing, &entry));
     const bool listed = ::GetLastError() == ERROR_NO_MORE_FILES;
-    ::FindClose(listing);
+    systemCalls.findClose(listing);
     return listed;
 }
 

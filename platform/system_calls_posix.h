@@ -21,6 +21,7 @@ struct SystemCalls {
     int (*stat)(const char* path, struct stat* status);
     int (*fstat)(int fd, struct stat* status);
     int (*fstatat)(int folder, const char* name, struct stat* status, int flags);
+    int (*close)(int fd);
 };
 
 extern SystemCalls systemCalls;

@@ -19,6 +19,8 @@ struct SystemCalls {
     decltype(&::GetFileAttributesExW) getFileAttributes;
     decltype(&::GetFileSizeEx) getFileSize;
     decltype(&::GetFileType) getFileType;
+    decltype(&::CloseHandle) closeHandle;
+    decltype(&::FindClose) findClose;
 };
 
 extern SystemCalls systemCalls;

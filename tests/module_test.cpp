@@ -166,16 +166,26 @@ TEST_F(ModuleTest, APatternAnswersFromTheNewestMatchingLog) {
 TEST_F(ModuleTest, APatternFollowsLogsNamedInAnyScript) {
     const std::int64_t now = platform::nowSeconds();
     const std::string pattern = folder.file("*.log");
-    putLog("team.log", "team", now - 300);
-    putLog("\xCE\xA3\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1.log", "Sofia", now - 60);  // Σοφία.log
-    putLog("\xE5\xB1\xB1\xE7\x94\xB0.log", "Yamada", now - 10);                   // 山田.log
-    EXPECT_STREQ(entry.function1(pattern.c_str(), "3"), "Yamada");
-    const int age = std::stoi(entry.function2(pattern.c_str(), ""));
-    EXPECT_GE(age, 10);
-    EXPECT_LE(age, 12);
-    std::filesystem::remove(testing_support::utf8Path(folder.file("\xE5\xB1\xB1\xE7\x94\xB0.log")));
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
-    EXPECT_STREQ(entry.function1(pattern.c_str(), "3"), "Sofia");
+    const struct {
+        const char* name;
+        const char* text;
+        int age;
+    } logs[] = {
+        {"\xE5\xB1\xB1\xE7\x94\xB0.log", "Yamada", 10},                   // 山田.log
+        {"\xCE\xA3\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1.log", "Sofia", 60},  // Σοφία.log
+        {"Zo\xC3\xAB.log", "Zoe", 120},                                       // Zoë.log
+        {"team.log", "team", 300},
+    };
+    for (const auto& conversation : logs) putLog(conversation.name, conversation.text, now - conversation.age);
+    // Newest first; each goes in turn, and the next answers with its age.
+    for (const auto& conversation : logs) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        EXPECT_STREQ(entry.function1(pattern.c_str(), "3"), conversation.text);
+        const int age = std::stoi(entry.function2(pattern.c_str(), ""));
+        EXPECT_GE(age, conversation.age) << conversation.text;
+        EXPECT_LE(age, conversation.age + 2) << conversation.text;
+        std::filesystem::remove(testing_support::utf8Path(folder.file(conversation.name)));
+    }
 }
 #endif
 

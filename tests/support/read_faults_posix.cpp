@@ -101,7 +101,7 @@ FaultyFileLayer::FaultyFileLayer(const ReadFaults& faults) {
     active = faults;
     readCount = openCount = listingCount = statusCount = 0;
     requests.reset();
-    platform::systemCalls = {faultyOpen, faultyRead, countedReadFolder, faultyStat, real.fstat, faultyStatInFolder};
+    platform::systemCalls = {faultyOpen, faultyRead, countedReadFolder, faultyStat, real.fstat, faultyStatInFolder, real.close};
 }
 
 FaultyFileLayer::~FaultyFileLayer() { platform::systemCalls = real; }

@@ -99,7 +99,7 @@ FaultyFileLayer::FaultyFileLayer(const ReadFaults& faults) {
     readCount = listingCount = statusCount = 0;
     requests.reset();
     platform::systemCalls = {recordingCreateFile, faultyRead,          countedFindFirst, countedFindNext,
-                             faultyStatus,        real.getFileSize, real.getFileType};
+                             faultyStatus,        real.getFileSize, real.getFileType, real.closeHandle, real.findClose};
 }
 
 FaultyFileLayer::~FaultyFileLayer() { platform::systemCalls = real; }
