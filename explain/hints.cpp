@@ -407,7 +407,7 @@ void notUtf8(const LogFacts& facts, std::vector<std::string>& hints) {
 void dates(const LogFacts& facts, std::vector<std::string>& hints) {
     if (!facts.status.ok) return;
     const std::int64_t modified = facts.status.modifiedSeconds;
-    if (modified <= 0) {
+    if (facts.answer == record::ReadStatus::kNotRead) {
         hints.push_back("a log dated 1970-01-01 00:00:00 UTC or earlier is never newer than what the module "
                         "remembers of a log before its first read (time 0), so the module never reads it; touch "
                         "the log, or append to it, to give it today's date");

@@ -67,8 +67,9 @@ std::string_view upToFirstNul(std::string_view text) { return text.substr(0, tex
 
 }  // namespace
 
-// The report on one log file.
-static ExitStatus inspectFile(const char* path, std::string& out) {
+// The report on one log file, which the module reads now or not, as
+// `moduleReads` says.
+static ExitStatus inspectFile(const char* path, bool moduleReads, std::string& out) {
     const auto say = [&](std::string_view line) { out.append(line).append("\n"); };
     say("log: " + cli::escapedControls(path));
 
@@ -79,10 +80,7 @@ static ExitStatus inspectFile(const char* path, std::string& out) {
             " seconds since 1970-01-01 UTC)");
         say("age: " + counted(plugin::displayedAge(now, status.modifiedSeconds), "second"));
     }
-    // The module reads a log it has not read before only when it is dated
-    // after 1970-01-01 00:00:00 UTC (time 0, the time of a log never read),
-    // or when it cannot tell the log's time or type.
-    const bool neverRead = status.ok && status.regularFile && status.modifiedSeconds <= 0;
+    const bool neverRead = !moduleReads;
     // Otherwise the module's own read, as function1 makes it on a log newer
     // than its last read: all the report shows comes from it.
     record::TailRecord tail;
@@ -212,11 +210,14 @@ static ExitStatus inspectPattern(const char* patternPath, std::string& out) {
             utcTime(newestFirst[i].status.modifiedSeconds));
     }
     say("");
-    return inspectFile(choice.file().c_str(), out);
+    // The choice has made the module's read, or left the file unread.
+    return inspectFile(choice.file().c_str(), chosen.state.status != record::ReadStatus::kNotRead, out);
 }
 
 ExitStatus inspectLog(const char* path, std::string& out) {
-    return pattern::isPattern(path) ? inspectPattern(path, out) : inspectFile(path, out);
+    if (pattern::isPattern(path)) return inspectPattern(path, out);
+    // As the module's first poll of the path: a log it has never read.
+    return inspectFile(path, record::ReadState{}.mustRead(platform::statFile(path)), out);
 }
 
 }  // namespace explain

@@ -128,6 +128,23 @@ TEST(Explain, SaysTheModuleNeverReadsALogDatedNoLaterThan1970) {
     EXPECT_EQ(read.status, explain::kAnswersFields);
     EXPECT_EQ(read.fields.at(3), "Hello there");
     EXPECT_EQ(read.text.find("never reads it"), std::string::npos) << read.text;
+    // A pattern's first file is never read at that date, the one it comes to
+    // after a newer one too small is, at once: the report says what the
+    // module answers for the pattern.
+    testing_support::setModified(log, 0);
+    for (const bool newerTooSmall : {false, true}) {
+        // Each a pattern the module has not polled before.
+        const std::string pattern = folder.file(newerTooSmall ? "*.log" : "o*.log");
+        if (newerTooSmall) {
+            testing_support::writeFile(folder.file("new.log"), "small\n");
+            testing_support::setModified(folder.file("new.log"), 100);
+        }
+        const Report report = inspect(pattern);
+        EXPECT_EQ(report.fields.at(3), answer(pattern, 3)) << newerTooSmall << report.text;
+        EXPECT_EQ(report.fields.at(3), newerTooSmall ? "Hello there" : "") << report.text;
+        EXPECT_EQ(report.status, newerTooSmall ? explain::kAnswersFields : explain::kAnswersStatus);
+        EXPECT_EQ(report.text.find("never reads it") == std::string::npos, newerTooSmall) << report.text;
+    }
 }
 
 #ifndef _WIN32
