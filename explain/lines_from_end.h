@@ -9,9 +9,8 @@
 namespace explain {
 
 // Up to `count` lines from the end of the log at `path`, line 1 first, as
-// the module counts them (an LF ends a line, a CR right before it is no part
-// of it, text after the last LF is ignored), found in its last `mostBytes`
-// bytes; none when it cannot be read.
+// the module counts them (record::linesFromEnd), found in its last
+// `mostBytes` bytes; none when it cannot be read.
 std::vector<std::string> linesFromEnd(const char* path, std::size_t count, std::size_t mostBytes);
 
 }  // namespace explain

@@ -22,6 +22,23 @@ std::string_view withoutCarriageReturn(std::string_view line) noexcept {
 
 }  // namespace
 
+std::vector<std::string_view> linesFromEnd(std::string_view bytes, std::size_t count, bool fromStartOfFile) {
+    std::vector<std::string_view> lines;
+    const std::size_t lastBreak = bytes.rfind('\n');
+    if (lastBreak == std::string_view::npos) return lines;
+    std::string_view rest = bytes.substr(0, lastBreak);
+    while (lines.size() < count) {
+        const std::size_t breakBefore = rest.rfind('\n');
+        if (breakBefore == std::string_view::npos) {
+            if (fromStartOfFile) lines.push_back(withoutCarriageReturn(rest));
+            break;
+        }
+        lines.push_back(withoutCarriageReturn(rest.substr(breakBefore + 1)));
+        rest = rest.substr(0, breakBefore);
+    }
+    return lines;
+}
+
 std::string_view TailRecord::line(int k) const noexcept {
     if (k < 1 || !reached(k)) return {};
     return withoutCarriageReturn(kept(breakFromEnd_[static_cast<std::size_t>(k)] - 1,

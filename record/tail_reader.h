@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/file.h"
 #include "record/record_layout.h"
@@ -105,5 +106,12 @@ private:
     int openError_ = 0;
     ReadStatus status_ = ReadStatus::kNotRead;
 };
+
+// Up to `count` lines from the end of `bytes`, line 1 first, by the rule
+// TailRecord counts them by: an LF ends a line, a CR right before it is no
+// part of it, and text after the last LF is no line. The first line of
+// `bytes` counts only where they begin the file (`fromStartOfFile`): else a
+// read may have cut it.
+std::vector<std::string_view> linesFromEnd(std::string_view bytes, std::size_t count, bool fromStartOfFile);
 
 }  // namespace record
