@@ -43,10 +43,18 @@ std::wstring consoleText(std::string_view text, unsigned codePage) {
     return out;
 }
 
+std::size_t consoleChunk(std::wstring_view rest, std::size_t most) noexcept {
+    const std::size_t chunk = std::min(rest.size(), most);
+    const bool splitsAPair = chunk > 1 && chunk < rest.size() && rest[chunk - 1] >= 0xD800 && rest[chunk - 1] <= 0xDBFF;
+    return splitsAPair ? chunk - 1 : chunk;
+}
+
 void writeText(std::FILE* stream, std::string_view text) {
     const HANDLE handle = ::GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     if ((stream != stdout && stream != stderr) || !isConsole(handle)) {
         std::fwrite(text.data(), 1, text.size(), stream);
+        // Standard error goes out at once, as its notes would by fprintf.
+        if (stream == stderr) std::fflush(stream);
         return;
     }
     // What the C runtime holds for the stream goes first.
@@ -54,7 +62,7 @@ void writeText(std::FILE* stream, std::string_view text) {
     const std::wstring wide = consoleText(text, ::GetACP());
     for (std::size_t at = 0; at < wide.size();) {
         DWORD written = 0;
-        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(wide.size() - at, 16 * 1024));
+        const auto chunk = static_cast<DWORD>(consoleChunk(std::wstring_view(wide).substr(at), 16 * 1024));
         if (!::WriteConsoleW(handle, wide.data() + at, chunk, &written, nullptr) || written == 0) return;
         at += written;
     }

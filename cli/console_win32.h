@@ -16,4 +16,8 @@ bool isConsole(void* handle) noexcept;
 // holds both a path and a log's value.
 std::wstring consoleText(std::string_view text, unsigned codePage);
 
+// How many of the units of `rest` one console write takes: `most` at most,
+// and never the first half of a surrogate pair without its second.
+std::size_t consoleChunk(std::wstring_view rest, std::size_t most) noexcept;
+
 }  // namespace cli

@@ -11,6 +11,7 @@
 #include "explain/lines_from_end.h"
 #include "explain/why_cannot_open.h"
 #include "platform/file.h"
+#include "platform/utf8.h"
 #include "plugin/file_age.h"
 #include "pattern/folder_matches.h"
 #include "record/last_read.h"
@@ -47,8 +48,15 @@ std::string utcTime(std::int64_t seconds) {
 
 std::string shown(std::string_view line) {
     if (line.size() <= kShownLineBytes) return cli::escapedControls(line);
-    return cli::escapedControls(line.substr(0, kShownLineBytes)) + "... (" +
-           counted(static_cast<std::int64_t>(line.size()), "byte") + ")";
+    // Cut at a character's start, so that what is shown stays UTF-8 where
+    // the line is.
+    std::size_t cut = 0;
+    for (std::size_t length = 0; cut < line.size(); cut += length) {
+        length = std::max<std::size_t>(1, platform::utf8SequenceLength(line.substr(cut)));
+        if (cut + length > kShownLineBytes) break;
+    }
+    return cli::escapedControls(line.substr(0, cut)) + "... (" + counted(static_cast<std::int64_t>(line.size()), "byte") +
+           ")";
 }
 
 std::string mebibytes(std::int64_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MiB"; }

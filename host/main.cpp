@@ -80,12 +80,12 @@ void explainFieldTexts(const std::vector<std::string>& fields) {
     for (const std::string& text : fields) {
         const std::optional<std::size_t> number = record::parseFieldNumber(text.c_str());
         if (!number) {
-            std::fprintf(stderr, "quelvin-host: note: field %s names no field (0 to 5): after a good read its answer is the "
-                         "empty text, after a failed one the status text\n",
-                         cli::quoted(text).c_str());
+            cli::writeText(stderr, "quelvin-host: note: field " + cli::quoted(text) +
+                                       " names no field (0 to 5): after a good read its answer is the empty text, "
+                                       "after a failed one the status text\n");
         } else if (text != std::to_string(*number)) {
-            std::fprintf(stderr, "quelvin-host: note: field %s is read by the module as field %zu\n",
-                         cli::quoted(text).c_str(), *number);
+            cli::writeText(stderr, "quelvin-host: note: field " + cli::quoted(text) + " is read by the module as field " +
+                                       std::to_string(*number) + "\n");
         }
     }
 }
@@ -109,12 +109,12 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exitCode) {
             continue;
         }
         if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
+            cli::writeText(stdout, kUsage);
             exitCode = 0;
             return std::nullopt;
         }
         if (arg == "--version") {
-            std::printf("quelvin-host %s\n", MARLOWICK_VERSION);
+            cli::writeText(stdout, std::string("quelvin-host ") + MARLOWICK_VERSION + "\n");
             exitCode = 0;
             return std::nullopt;
         }
@@ -128,14 +128,14 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exitCode) {
             arg = arg.substr(0, equals);
         }
         if (arg != "--fields" && arg != "--interval" && arg != "--polls") {
-            std::fputs(cli::unknownOption("quelvin-host", argv[i]).c_str(), stderr);
+            cli::writeText(stderr, cli::unknownOption("quelvin-host", argv[i]));
             return std::nullopt;
         }
         if (!value) {
             // The next argument is the value, unless it is another option.
             const std::string_view next = i + 1 < argc ? std::string_view(argv[i + 1]) : std::string_view();
             if (i + 1 >= argc || (next.size() > 1 && next[0] == '-')) {
-                std::fprintf(stderr, "quelvin-host: %s needs a value (see quelvin-host --help)\n", argv[i]);
+                cli::writeText(stderr, "quelvin-host: " + std::string(argv[i]) + " needs a value (see quelvin-host --help)\n");
                 return std::nullopt;
             }
             value = argv[++i];
@@ -146,23 +146,24 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exitCode) {
         } else if (arg == "--interval") {
             const std::optional<long long> ms = parseNumber(*value, 1, kMaxIntervalMs);
             if (!ms) {
-                std::fprintf(stderr, "quelvin-host: --interval wants milliseconds from 1 to %lld, not %s\n",
-                             kMaxIntervalMs, cli::quoted(*value).c_str());
+                cli::writeText(stderr, "quelvin-host: --interval wants milliseconds from 1 to " +
+                                           std::to_string(kMaxIntervalMs) + ", not " + cli::quoted(*value) + "\n");
                 return std::nullopt;
             }
             options.intervalMs = *ms;
         } else {
             options.polls = parseNumber(*value, 1, kMaxPolls);
             if (!options.polls) {
-                std::fprintf(stderr, "quelvin-host: --polls wants a count from 1 to %lld, not %s\n", kMaxPolls,
-                             cli::quoted(*value).c_str());
+                cli::writeText(stderr, "quelvin-host: --polls wants a count from 1 to " + std::to_string(kMaxPolls) +
+                                           ", not " + cli::quoted(*value) + "\n");
                 return std::nullopt;
             }
         }
     }
     if (positional.size() != 2) {
-        std::fprintf(stderr, "quelvin-host: expected 2 arguments, MODULE and LOG, but got %zu%s (see quelvin-host --help)\n",
-                     positional.size(), tookNext.empty() ? "" : ("; " + tookNext).c_str());
+        cli::writeText(stderr, "quelvin-host: expected 2 arguments, MODULE and LOG, but got " +
+                                   std::to_string(positional.size()) + (tookNext.empty() ? "" : "; " + tookNext) +
+                                   " (see quelvin-host --help)\n");
         return std::nullopt;
     }
     options.modulePath = positional[0];
@@ -237,7 +238,7 @@ int main(int argc, char** argv) {
     host::EntryPoints entry;
     const std::vector<std::string> missing = host::resolveEntryPoints(*module, entry);
     for (const std::string& name : missing) {
-        std::fprintf(stderr, "quelvin-host: the module has no entry point named %s\n", name.c_str());
+        cli::writeText(stderr, "quelvin-host: the module has no entry point named " + name + "\n");
     }
     if (!missing.empty()) return 1;
 
@@ -248,15 +249,15 @@ int main(int argc, char** argv) {
     const int minimumMs = entry.getMinRefreshInterval();
     const long long intervalMs = std::max<long long>(options->intervalMs, minimumMs);
     if (options->intervalMs != 0 && options->intervalMs < intervalMs) {
-        std::fprintf(stderr, "quelvin-host: note: --interval %lld is below the module's minimum: raised to %lld ms\n",
-                     options->intervalMs, intervalMs);
+        cli::writeText(stderr, "quelvin-host: note: --interval " + std::to_string(options->intervalMs) +
+                                   " is below the module's minimum: raised to " + std::to_string(intervalMs) + " ms\n");
     }
     cli::writeText(stdout, "quelvin-host: polling " + options->logPath + " every " + std::to_string(intervalMs) +
                                " ms (module minimum " + std::to_string(minimumMs) + " ms)\n");
     std::fflush(stdout);
     const long long polls = pollUntilDone(entry, *options, intervalMs);
     entry.fini();
-    std::printf("quelvin-host: stopped after %lld poll%s\n", polls, polls == 1 ? "" : "s");
+    cli::writeText(stdout, "quelvin-host: stopped after " + std::to_string(polls) + (polls == 1 ? " poll\n" : " polls\n"));
     // Stopped by a signal: 128 plus its number, as a shell reports a program
     // it ended (130 for Ctrl-C).
     return stopRequested != 0 ? 128 + stopRequested : 0;

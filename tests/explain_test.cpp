@@ -508,9 +508,15 @@ TEST(Explain, ShowsItsEdgesAsTheyAre) {
     testing_support::RecordValues values;
     values.sender = std::string(240 - 10, 's');  // "  from: \"" and "\"" make the line 240 bytes
     values.text = std::string(241 - 10, 't');
+    // 105 characters of three bytes: byte 240 of the line falls inside one.
+    std::string japanese;
+    for (int i = 0; i < 105; ++i) japanese += "\xE5\xB1\xB1";  // 山
+    values.conversation = japanese;
     testing_support::writeFile(path, testing_support::logEndingWith(values));
     const Report report = inspect(path);
     const std::string& text = report.text;
+    EXPECT_NE(text.find("line 6:   conversation: \"" + japanese.substr(0, 74 * 3) + "... (333 bytes)\n"),
+              std::string::npos) << text;
     EXPECT_NE(text.find("line 4:   from: \"" + values.sender + "\"\n"), std::string::npos) << text;
     EXPECT_NE(text.find("line 2:   text: \"" + std::string(240 - 9, 't') + "... (241 bytes)\n"), std::string::npos)
         << text;

@@ -71,6 +71,11 @@ TEST(WindowsConsole, ShowsPathsInTheAnsiCodePageAndValuesAsUtf8) {
         {932, "", L""},
     };
     for (const auto& c : cases) EXPECT_EQ(cli::consoleText(c.text, c.codePage), c.shown) << c.text;
+    // A write of 4 units at most never ends between the halves of a pair.
+    const std::wstring emoji = L"abc\U0001F600de";
+    EXPECT_EQ(cli::consoleChunk(emoji, 4), 3u);
+    EXPECT_EQ(cli::consoleChunk(std::wstring_view(emoji).substr(3), 4), 4u);
+    EXPECT_EQ(cli::consoleChunk(L"abc\xD800", 4), 4u);  // a lone one at the end goes all the same
 
     testing_support::TempFolder folder;
     const std::string path = folder.file("out.txt");
