@@ -199,8 +199,13 @@ static ExitStatus inspectPattern(const char* patternPath, std::string& out) {
     std::size_t named = 0;
     while (named + 1 < newestFirst.size() && matches.path(newestFirst[named]) != choice.file()) ++named;
     const bool older = choice.chose() == pattern::PatternChoice::Chose::kOlder;
+    // Of the matches whose status was read: those skipped above are not.
+    const std::string besidesSkipped =
+        matches.unreadableCount() > 0
+            ? " besides the " + counted(static_cast<std::int64_t>(matches.unreadableCount()), "name") + " skipped"
+            : "";
     say("names: " + cli::escapedControls(choice.file()) + ", the newest of " +
-        counted(static_cast<std::int64_t>(matches.count()), "matching log") +
+        counted(static_cast<std::int64_t>(matches.count()), "matching log") + besidesSkipped +
         (older ? " that is not too small for a record" : "") + ": modified " +
         utcTime(choice.fileStatus().modifiedSeconds) + " (the latest time; within one second, the name that sorts last)");
     if (choice.chose() == pattern::PatternChoice::Chose::kNewestAllTooSmall && !choice.passedOver().empty()) {

@@ -682,10 +682,25 @@ TEST(Explain, APatternFollowsALinkAndNamesOneToNothing) {
     std::filesystem::create_symlink(folder.file("nothing"), folder.file("zz.log"), failed);
     if (failed) GTEST_SKIP() << "no symbolic links here: " << failed.message();
     const std::string text = inspect(folder.file("*.log")).text;
-    EXPECT_NE(text.find("names: " + folder.file("link.log") + ", the newest of 1 matching log: modified "
-                        "1970-01-01 00:05:00 UTC"), std::string::npos) << text;
+    EXPECT_NE(text.find("names: " + folder.file("link.log") + ", the newest of 1 matching log besides the 1 name "
+                        "skipped: modified 1970-01-01 00:05:00 UTC"), std::string::npos) << text;
     EXPECT_NE(text.find("skipped: " + folder.file("zz.log") + ": its status cannot be read"), std::string::npos)
         << text;
+    // The first ten such names are named, the rest counted; every match is
+    // counted, past those the listing keeps too.
+    for (int i = 0; i < 11; ++i) {
+        std::filesystem::create_symlink(folder.file("nothing"), folder.file("zz" + std::to_string(i) + ".log"));
+    }
+    for (int i = 0; i < 24; ++i) testing_support::writeFile(folder.file("x" + std::to_string(i) + ".log"), "x\n");
+    const std::string many = inspect(folder.file("*.log")).text;
+    int named = 0;
+    for (std::size_t at = many.find("\nskipped: " + folder.file("zz")); at != std::string::npos;
+         at = many.find("\nskipped: " + folder.file("zz"), at + 1)) {
+        ++named;
+    }
+    EXPECT_EQ(named, 10) << many;
+    EXPECT_NE(many.find("\nskipped: 2 more matching names whose status cannot be read\n"), std::string::npos) << many;
+    EXPECT_NE(many.find("the newest of 25 matching logs besides the 12 names skipped"), std::string::npos) << many;
 }
 
 TEST(Explain, ExitsWithWhatTheModuleAnswersOrAUsageError) {
