@@ -8,6 +8,7 @@
 
 #include "cli/escaped.h"
 #include "record/extract.h"
+#include "record/field_set.h"
 #include "record/record_layout.h"
 #include "platform/utf8.h"
 
@@ -193,6 +194,16 @@ void shifted(const LogFacts& facts, std::vector<std::string>& hints) {
         const std::string length = "a last record of " + std::to_string(kRecordLines + shift) +
                                    " lines, where the layout needs " + std::to_string(kRecordLines);
         hint += emptyAfter ? counted(lines, "empty line") + " after the last record" : length;
+        if (shift > 0 && !emptyAfter) {
+            // The lines added stand after what reads as the record's last.
+            hint += "; " + (shift == 1 ? std::string("line 1 stands") : "lines 1 to " + std::to_string(shift) + " stand") +
+                    " after what reads as its last line";
+            if (facts.tail.line(shift) == facts.tail.line(shift + 1)) {
+                hint += ", and line " + std::to_string(shift) + " repeats line " + std::to_string(shift + 1) + " (" +
+                        cli::quoted(facts.tail.line(shift)) + "): that line was written twice, and either may be "
+                        "the one added";
+            }
+        }
         hints.push_back(hint);
         return;
     }
@@ -252,6 +263,28 @@ bool lineLeftOutOrAdded(const LogFacts& facts, std::vector<std::string>& hints) 
     for (const std::size_t field : upward) (kFieldSources[field].lineFromEnd < at ? right : wrong).push_back(field);
     if (wrong.empty()) return false;
     const bool leftOut = span < kRecordLines;
+    // The message comes from its line, but whether its envelope comes off
+    // is told by the service's, which may be shifted: it is right only where
+    // the module answers it as the record's own service would have it.
+    std::string envelopeKept;
+    const int serviceLine = kFieldSources[record::kServiceField].lineFromEnd;
+    const int meantService = serviceLine + (leftOut ? -1 : 1);
+    const auto message = std::ranges::find(right, record::kMessageField);
+    if (message != right.end() && serviceLine >= at && meantService <= static_cast<int>(lines.size())) {
+        const record::FieldSource& messageSource = kFieldSources[record::kMessageField];
+        std::string meant(messageSource.cut(lines[static_cast<std::size_t>(messageSource.lineFromEnd - 1)]));
+        const std::string_view service =
+            kFieldSources[record::kServiceField].cut(lines[static_cast<std::size_t>(meantService - 1)]);
+        if (record::envelopeComesOff(service)) meant = record::stripHtmlEnvelope(std::move(meant));
+        if (meant != facts.fields.field[record::kMessageField]) {
+            right.erase(message);
+            envelopeKept = "; " + fieldName(record::kMessageField) + " comes from its own line, but " +
+                           (record::envelopeComesOff(service) ? "keeps the envelope that its record's service takes off"
+                                                               : "loses an envelope its record's service keeps") +
+                           ": the module takes it off only where field 2 reads \"" +
+                           std::string(record::kEnvelopingService) + "\"";
+        }
+    }
     std::string hint = "line " + std::to_string(at) + " is " + cli::quoted(label(at)) + " where the record before has " +
                        cli::quoted(label(span + at)) + ": the last record has one line " +
                        (leftOut ? "fewer than the layout, left out between line " + std::to_string(at - 1) +
@@ -259,8 +292,9 @@ bool lineLeftOutOrAdded(const LogFacts& facts, std::vector<std::string>& hints) 
                                 : "more than the layout, line " + std::to_string(at) + " added") +
                        ", so ";
     if (!right.empty()) hint += fieldList(right) + (right.size() == 1 ? " is" : " are") + " right, and ";
-    hint += (right.empty() ? "every field comes" : fieldList(wrong) + (wrong.size() == 1 ? " comes" : " come")) +
-            " from the line " + (leftOut ? "above" : "below") + " the one meant";
+    hint += (right.empty() && envelopeKept.empty() ? "every field comes"
+                                                   : fieldList(wrong) + (wrong.size() == 1 ? " comes" : " come")) +
+            " from the line " + (leftOut ? "above" : "below") + " the one meant" + envelopeKept;
     hints.push_back(hint);
     return true;
 }

@@ -19,8 +19,10 @@ void cutField(const TailRecord& tail, std::size_t index, FieldSet& fields) {
     }
     const auto cut = [&](std::size_t i) { return kFieldSources[i].cut(tail.line(kFieldSources[i].lineFromEnd)); };
     field.assign(cut(index));
-    if (index == kMessageField && cut(kServiceField) == kEnvelopingService) field = stripHtmlEnvelope(std::move(field));
+    if (index == kMessageField && envelopeComesOff(cut(kServiceField))) field = stripHtmlEnvelope(std::move(field));
 }
+
+bool envelopeComesOff(std::string_view service) noexcept { return service == kEnvelopingService; }
 
 void cutFields(const TailRecord& tail, FieldSet& fields) {
     for (std::size_t index = 0; index < kFieldCount; ++index) cutField(tail, index, fields);

@@ -23,6 +23,9 @@ struct FieldSet {
 // status text of a failed read. Reuses the field's capacity.
 void cutField(const TailRecord& tail, std::size_t index, FieldSet& fields);
 
+// Whether a message comes without its envelope, by the service cut beside it.
+bool envelopeComesOff(std::string_view service) noexcept;
+
 // Every field of `fields` so.
 void cutFields(const TailRecord& tail, FieldSet& fields);
 

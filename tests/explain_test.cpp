@@ -288,6 +288,12 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
          {": the module answers the whole line"}},
         {"an empty line after the record", sound + "\r\n", past,
          {"ended 1 line earlier", "1 empty line after the last record"}, {}},
+        {"the last line written twice", sound + "</message>\r\n", past,
+         {"a last record of 13 lines", "line 1 stands after what reads as its last line, and line 1 repeats line 2 "
+          "(\"</message>\"): that line was written twice"}, {"empty line"}},
+        {"a line of other text after the record", sound + "note\r\n", past,
+         {"a last record of 13 lines, where the layout needs 12; line 1 stands after what reads as its last line\n"},
+         {"empty line", "repeats"}},
         {"a record being written", sound + "<message>\r\n  sent: 2026-12-08 (14:20:43)\r\n", past,
          {"ended 2 lines earlier", "Likely cause: a record being written: 2 of its 12 lines so far"}, {}},
         {"a record being written, 6 lines", sound + firstLines(6), past,
@@ -428,6 +434,22 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
                          {"line " + line + " is \"  extra\" where the record before has \"" + place.label +
                           "\": the last record has one line more than the layout, line " + line + " added, so " +
                           place.fields + " from the line below the one meant"}, {"being written", "shifted"}});
+    }
+    // In a SAMETIME record, the message is right only as the module answers
+    // it: a shifted service line leaves its envelope on.
+    const std::string enveloped = logEndingWith(sametime);
+    const std::size_t status = enveloped.rfind("\n  status") + 1;
+    const std::size_t belowStatus = enveloped.find('\n', status) + 1;
+    const std::string envelopeKept = "so field 1 sender is right, and field 4 conversation, field 2 service and field 0 "
+                                     "time come from the line %s the one meant; field 3 message comes from its own "
+                                     "line, but keeps the envelope that its record's service takes off";
+    for (const bool leftOut : {true, false}) {
+        std::string said = envelopeKept;
+        said.replace(said.find("%s"), 2, leftOut ? "above" : "below");
+        cases.push_back({leftOut ? "SAMETIME, a line left out" : "SAMETIME, a line written twice",
+                         leftOut ? enveloped.substr(0, status) + enveloped.substr(belowStatus)
+                                 : enveloped.substr(0, belowStatus) + enveloped.substr(status),
+                         past, {said}, {"field 3 message and field 1 sender are right"}});
     }
     for (const auto& c : cases) {
         const std::string path = folder.file("log");
