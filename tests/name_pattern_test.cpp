@@ -42,6 +42,8 @@ TEST(NamePattern, MatchesStarsAndQuestionMarksAndEveryOtherCharacterAsItIs) {
         {"chat-??.log", "chat-12.log", true, true},
         {"a*b*c", "aXbYbZc", true, true},
         {"a*b*c", "aXbYc!", false, false},
+        {"*ab*ba", "aba", false, false},  // a later * resumes after the run before it, never inside
+
         {"[ab].log", "[ab].log", true, true},  // brackets and braces are literal
         {"[ab].log", "a.log", false, false},
         {"{a,b}*", "{a,b}.log", true, true},
@@ -114,6 +116,7 @@ TEST(NamePattern, OnlyTheLastPartOfAPathMakesAPattern) {
         {"C:\\Lo?s\\chat.log", kWindows, 8, false},
         {"C:\\Logs/*.log", kWindows, 8, true},
         {"C:*.log", kWindows, 2, true},  // drive C's current folder
+        {"C:", kWindows, 2, false},
         {"C:*.log", kPosix, 0, true},
         {"dir\\*.log", kPosix, 0, true},  // \ is no separator here: dir\*.log is the name
         {"", kPosix, 0, false},
