@@ -199,6 +199,17 @@ TEST(Explain, SaysWhyTheModuleAnswersAStatusText) {
 #endif
     };
     EXPECT_NE(inspect(huge).text.find("line 12: (none: the module looks no further back)\n"), std::string::npos);
+    // Lines ended by CR alone where the search stopped at its bound: the
+    // breaks it found are said to be those of the part it searches.
+    {
+        std::string crs;
+        for (int i = 0; i < 13; ++i) crs += "a\r";
+        const std::string crsAtTheEnd = folder.file("crs.log");
+        testing_support::writeFile(crsAtTheEnd, "");
+        std::filesystem::resize_file(crsAtTheEnd, 65 * 1024 * 1024);
+        testing_support::appendFile(crsAtTheEnd, crs);
+        EXPECT_NE(inspect(crsAtTheEnd).text.find("finds only 0 line breaks in the part it searches"), std::string::npos);
+    }
     EXPECT_NE(inspect(small).text.find("line 12: (none: the log starts before it)\n"), std::string::npos);
     for (const auto& c : cases) {
         const Report report = inspect(c.path);
@@ -355,7 +366,7 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
         {"envelope markers inside the message", replaced(logEndingWith(sametime), ";Hi&", ";a &lt;html&gt;&lt;body&gt; b&"),
          past, {"inside it, not only around it", "is answered as \"a  b\""}, {"partly"}},
         {"CR only", logEndingWith({}, "\r"), past,
-         {"CRs without LF", "that is why the module finds only 0 line breaks"}, {}},
+         {"CRs without LF", "that is why the module finds only 0 line breaks before the start of the log"}, {}},
         {"a CR inside a line", replaced(sound, "Hello there", "Hello\rthere"), past, {"1 CR without LF"},
          {"that is why"}},
         {"a NUL in the message", logEndingWith(nulInMessage), past, {"line 2 holds a NUL byte"}, {"UTF-16"}},

@@ -62,6 +62,17 @@ TEST_F(TailReaderTest, DropsOnlyTheCarriageReturnBeforeALineFeed) {
     EXPECT_EQ(read(log).field[record::kMessageField], "no quotes\r");
 }
 
+// The same rule for more lines than a record, as the inspector counts them:
+// a CR before the LF dropped, text after the last LF no line, and the first
+// line a line only where the bytes begin the file.
+TEST(LinesFromEnd, CountLinesAsTheReaderDoes) {
+    using Lines = std::vector<std::string_view>;
+    EXPECT_EQ(record::linesFromEnd("cut\nb\r\nc\r\r\ntail", 5, false), (Lines{"c\r", "b"}));
+    EXPECT_EQ(record::linesFromEnd("cut\nb\r\nc\r\r\ntail", 5, true), (Lines{"c\r", "b", "cut"}));
+    EXPECT_EQ(record::linesFromEnd("a\nb\nc\n", 2, true), (Lines{"c", "b"}));
+    EXPECT_EQ(record::linesFromEnd("no break", 5, true), Lines{});
+}
+
 TEST_F(TailReaderTest, NeedsTheMinimumSizeAndThirteenLineBreaks) {
     const std::string thirteen(13, '\n');
     const std::string exact = std::string(kBlockSize - 13, 'x') + thirteen;
