@@ -420,6 +420,14 @@ TEST(Explain, GivesEachHintOnlyWhereItIsTrue) {
         {"  sent", 11, "field 3 message, field 1 sender, field 4 conversation and field 2 service are right, and field 0 time comes"},
         {"<message>", 12, nullptr},
     };
+    // A record being written after a last record, that one after another
+    // whose first line is unlike: the record before is read far enough back
+    // to compare its first line too, which tells the reading.
+    const std::string firstLineUnlike = replaced(whole, "<message>", "<msg>");
+    cases.push_back({"being written, after a record without its first line", sound + firstLineUnlike + lastLines(11) +
+                     firstLines(2), past, {"a record being written: 2 of its 12 lines so far"}, {}});
+    cases.push_back({"being written, the record before the last unlike", sound + firstLineUnlike + whole + firstLines(1),
+                     past, {"a record being written: 1 of its 12 lines so far"}, {}});
     // The record before starts the log without its first line: the lines
     // there are compared, every one of them and no more.
     cases.push_back({"the first line left out, the record before starting the log",
