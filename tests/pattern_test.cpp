@@ -290,6 +290,18 @@ TEST_F(PatternTest, ALogPassedOverThatGoesIsForgotten) {
     EXPECT_EQ(query("chat/*.log"), "chat/old.log");
     fake_platform::put("chat/new.log", {whole, 200});
     EXPECT_EQ(query("chat/*.log"), "Hello there");
+    // Gone with every other match, then back the same: read, too.
+    const auto putAll = [&](const std::string& middle) {
+        putLog("chat/old.log", 100);
+        fake_platform::put("chat/mid.log", {middle, 300});
+        fake_platform::put("chat/new.log", {"too small\n", 400});
+    };
+    putAll(sameSize);
+    EXPECT_EQ(query("chat/*.log"), "chat/old.log");
+    for (const char* log : {"chat/old.log", "chat/mid.log", "chat/new.log"}) fake_platform::remove(log);
+    EXPECT_EQ(query("chat/*.log"), "Unable to open file.");
+    putAll(whole);
+    EXPECT_EQ(query("chat/*.log"), "Hello there");
 }
 
 // A memory that passes from one pattern to another starts as a log never
