@@ -5,15 +5,23 @@
 #   install-deps.sh windows  also the MinGW-w64 cross compiler, 32-bit Wine and zip,
 #                            and where the kernel runs no 32-bit programs, qemu
 #                            to run them
+# Without root, or sudo, it installs nothing and sets nothing up: it says what
+# it could not do and why, and exits 1 only where the build lacks a package.
+# A Windows suite it cannot make runnable is no failure: the reason goes to
+# the file $WINDOWS_NOT_RUN names, and the DLL is built, not run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 as_root=()
-need_root() {
+# Whether root's rights are to be had, as root or through sudo; with no
+# terminal to ask at, only through a sudo that asks no password.
+have_root() {
   [ "$(id -u)" -eq 0 ] && return
-  command -v sudo >/dev/null || { echo "Need root (or sudo) to $1" >&2; exit 1; }
+  command -v sudo >/dev/null || return 1
+  [ -t 0 ] || sudo -n true 2>/dev/null || return 1
   as_root=(sudo)
 }
+no_root="that needs root, or sudo, and this user ($(id -un 2>/dev/null || id -u)) has neither"
 
 # A mirror caught mid-sync can serve one architecture's security index stale
 # while the other's is fresh: a package then depends on versions that exist
@@ -37,12 +45,19 @@ not_run() {
   [ -z "${WINDOWS_NOT_RUN:-}" ] || echo "$1" >"$WINDOWS_NOT_RUN"
 }
 
+# Installs what is missing of the packages named; else says why not, and the
+# reason is left in $why_not.
+why_not=
 install() {
   local missing
   mapfile -t missing < <(not_installed "$@")
   [ ${#missing[@]} -eq 0 ] && return
   echo "Installing: ${missing[*]}"
-  need_root "install: ${missing[*]}"
+  if ! have_root; then
+    why_not="$no_root"
+    echo "== Cannot install ${missing[*]}: $why_not" >&2
+    return 1
+  fi
   if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${as_root[@]}" dpkg --add-architecture i386
     updated=
@@ -56,9 +71,12 @@ install() {
     updated=yes
   fi
   "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" && return
+  why_not="not to be had: ${missing[*]}"
   [ -n "$release" ] || return 1
   echo "== Installing again from $release's own archive: ${missing[*]}"
-  "${as_root[@]}" apt-get install -y -q --no-install-recommends -t "$release" "${missing[@]}"
+  "${as_root[@]}" apt-get install -y -q --no-install-recommends -t "$release" "${missing[@]}" && return
+  why_not="not to be had: $(not_installed "${missing[@]}" | xargs)"
+  return 1
 }
 
 packages=(cmake ninja-build g++)
@@ -68,19 +86,22 @@ fi
 if [ "${1:-}" = windows ]; then
   packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 zip unzip)
 fi
-install "${packages[@]}"
+# The build's own packages: without them a build fails, and says so. The
+# Windows suites' needs are looked at all the same.
+built=0
+install "${packages[@]}" || built=1
 
-[ "${1:-}" = windows ] || exit 0
+[ "${1:-}" = windows ] || exit $built
 # Without its preloader Wine reserves its address space in a quarter of a
 # million mmap calls: 50 s of every start under emulation. The 32-bit
 # packages must match their 64-bit twins' versions, which a mirror caught
 # mid-sync can make impossible for a while: then the DLL is built, not run.
 wine=(wine wine32:i386 wine32-preloader:i386)
 if ! install "${wine[@]}"; then
-  not_run "32-bit Wine could not be installed (not to be had: $(not_installed "${wine[@]}" | xargs))"
-  exit 0
+  not_run "32-bit Wine could not be installed ($why_not)"
+  exit $built
 fi
-scripts/can-run-32-bit.sh && exit 0
+scripts/can-run-32-bit.sh && exit $built
 
 # Some kernels (or the hypervisors under them) run no 32-bit x86 programs.
 # There, qemu's user-mode emulator runs them, registered with binfmt_misc
@@ -91,10 +112,13 @@ scripts/can-run-32-bit.sh && exit 0
 # (in a 32-bit prefix that fails with "File too large").
 emulator=(qemu-user-static wine64)
 if ! install "${emulator[@]}"; then
-  not_run "this machine runs no 32-bit programs, and qemu could not be installed to run them (not to be had: $(not_installed "${emulator[@]}" | xargs))"
-  exit 0
+  not_run "this machine runs no 32-bit programs, and qemu could not be installed to run them ($why_not)"
+  exit $built
 fi
-need_root "let qemu run 32-bit programs"
+if ! have_root; then
+  not_run "this machine runs no 32-bit programs, and qemu could not be set up to run them ($no_root)"
+  exit $built
+fi
 binfmt=/proc/sys/fs/binfmt_misc
 [ -e "$binfmt/register" ] || "${as_root[@]}" mount -t binfmt_misc binfmt_misc "$binfmt" || true
 if [ -e "$binfmt/register" ] && [ ! -e "$binfmt/qemu-i386" ]; then
@@ -103,3 +127,4 @@ if [ -e "$binfmt/register" ] && [ ! -e "$binfmt/qemu-i386" ]; then
     "${as_root[@]}" tee "$binfmt/register" >/dev/null
 fi
 scripts/can-run-32-bit.sh || not_run "this machine runs no 32-bit programs, and qemu could not be registered to run them"
+exit $built
