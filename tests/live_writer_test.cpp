@@ -110,8 +110,6 @@ TEST(LiveWriter, EveryAnswerIsSomethingTheWriterWrote) {
     EXPECT_GT(written, 0);
     EXPECT_LE(largestNumber, written);
     EXPECT_GT(seen.size(), 3u) << "the polls saw too little of the log to prove anything";
-    std::printf("%ld polls, %ld forced reads, %ld records written, %zu kinds of answer\n", polls, reads, written,
-                seen.size());
 }
 
 }  // namespace
