@@ -1,5 +1,7 @@
 # The package's texts as Notepad shows them: every line ended by CRLF, no
-# Markdown heading or code mark, and each underline as long as its line.
+# Markdown heading or code mark, and each underline as long as its line; in
+# the texts NARROW names, after their figures are filled in, no line wider
+# than MOST_COLUMNS.
 foreach(path IN LISTS TEXTS)
   # (Read as text, CMake leaves out every CR: the line ends are checked in hex.)
   file(READ "${path}" hex HEX)
@@ -25,3 +27,16 @@ foreach(path IN LISTS TEXTS)
     endif()
   endforeach()
 endforeach()
+
+if(NARROW)
+  math(EXPR wider "${MOST_COLUMNS} + 1")
+  string(REPEAT "[^\r\n]" ${wider} tooWide)
+  foreach(path IN LISTS NARROW)
+    file(READ "${path}" text)
+    string(REGEX MATCH "(^|\n)${tooWide}[^\r\n]*" line "${text}")
+    if(line)
+      string(STRIP "${line}" line)
+      message(FATAL_ERROR "${path}: a line wider than ${MOST_COLUMNS} columns: ${line}")
+    endif()
+  endforeach()
+endif()
