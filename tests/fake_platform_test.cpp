@@ -236,6 +236,20 @@ TEST_F(FakePlatformTest, AReadWithinTheLogsSecondIsMadeOnceMoreInALaterSecond) {
     EXPECT_EQ(fake_platform::calls().open, 1);
 }
 
+// A copy restored over a log read within its second puts its time back: only
+// a later time is newer, so the answer stays, in a later second too.
+TEST_F(FakePlatformTest, ALogWhoseTimeIsPutBackAfterAReadWithinItsSecondKeepsItsAnswer) {
+    RecordValues before, restored;
+    before.text = "before";
+    restored.text = "restored";
+    fake_platform::setNow(100);
+    putLog(logEndingWith(before), 100);
+    ASSERT_EQ(query("3"), "before");
+    putLog(logEndingWith(restored), 90);
+    fake_platform::setNow(101);
+    EXPECT_EQ(query("3"), "before");
+}
+
 TEST_F(FakePlatformTest, AReadMadeAfterTheLogsSecondIsNeverRepeated) {
     fake_platform::setNow(150);
     putLog(logEndingWith({}), 100);

@@ -134,6 +134,22 @@ TEST_F(MemoryTest, AnswersEveryPathMayGiveAreOneCopyEach) {
     EXPECT_LE(perPath, documented + documented / 10);
 }
 
+// A log that turns from "File too small." to "Unable to open file." and back,
+// again and again: each status text is one copy of its own, so no turn keeps
+// a byte.
+TEST_F(MemoryTest, ALogTurningBetweenTheStatusTextsKeepsNothing) {
+    const auto turn = [&] {
+        fake_platform::put(log, {"short\n", kModified});
+        ASSERT_STREQ(function1(log.c_str(), "3"), "File too small.");
+        fake_platform::remove(log);
+        ASSERT_STREQ(function1(log.c_str(), "3"), "Unable to open file.");
+    };
+    turn();
+    const std::size_t before = heapCount().liveBytes;
+    for (int i = 0; i < 2000; ++i) turn();  // a copy each would fill the block answers are carved from
+    EXPECT_EQ(heapCount().liveBytes, before);
+}
+
 // More logs than the module remembers, polled in turn: each poll reads its
 // log again, and an unchanged answer is still a text handed out before.
 TEST_F(MemoryTest, LogsPolledInTurnKeepNothingAfterTheFirstCycleHoweverMany) {

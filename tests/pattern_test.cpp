@@ -183,6 +183,7 @@ TEST_F(PatternTest, ANewLogTakesOverOnceItHoldsARecord) {
         {"a new log, empty", [&] { grow(0, 200); }, "chat/old.log", 100, 1},
         {"unchanged", [] {}, "chat/old.log", 100, 0},
         {"its first lines", [&] { grow(300, 201); }, "chat/old.log", 100, 1},
+        {"unchanged since it grew", [] {}, "chat/old.log", 100, 0},
         {"a record's lines but the break before them", [&] {
              std::size_t start = whole.size();
              for (int k = 0; k <= record::kRecordLines; ++k) start = whole.rfind('\n', start - 1);
