@@ -43,6 +43,8 @@ std::wstring consoleText(std::string_view text, unsigned codePage) {
     return out;
 }
 
+std::wstring consoleText(std::string_view text) { return consoleText(text, ::GetACP()); }
+
 std::size_t consoleChunk(std::wstring_view rest, std::size_t most) noexcept {
     const std::size_t chunk = std::min(rest.size(), most);
     const bool splitsAPair = chunk > 1 && chunk < rest.size() && rest[chunk - 1] >= 0xD800 && rest[chunk - 1] <= 0xDBFF;
@@ -59,7 +61,7 @@ void writeText(std::FILE* stream, std::string_view text) {
     }
     // What the C runtime holds for the stream goes first.
     std::fflush(stream);
-    const std::wstring wide = consoleText(text, ::GetACP());
+    const std::wstring wide = consoleText(text);
     for (std::size_t at = 0; at < wide.size();) {
         DWORD written = 0;
         const auto chunk = static_cast<DWORD>(consoleChunk(std::wstring_view(wide).substr(at), 16 * 1024));

@@ -15,6 +15,9 @@ bool isConsole(void* handle) noexcept;
 // code page (a path, the system's own messages). No line of the programs
 // holds both a path and a log's value.
 std::wstring consoleText(std::string_view text, unsigned codePage);
+// As this system's console should show it: any line that is not UTF-8 in
+// the ANSI code page, the one Windows' own programs write such text in.
+std::wstring consoleText(std::string_view text);
 
 // How many of the units of `rest` one console write takes: `most` at most,
 // and never the first half of a surrogate pair without its second.

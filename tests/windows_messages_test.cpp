@@ -71,6 +71,13 @@ TEST(WindowsConsole, ShowsPathsInTheAnsiCodePageAndValuesAsUtf8) {
         {932, "", L""},
     };
     for (const auto& c : cases) EXPECT_EQ(cli::consoleText(c.text, c.codePage), c.shown) << c.text;
+    // A line that is no UTF-8 is read in the ANSI code page, not the OEM one
+    // (437 or 866 there), which would show a Greek or box letter.
+    if (::GetACP() == 1252) {
+        EXPECT_EQ(cli::consoleText("caf\xE9\n"), L"caf\u00E9\n");
+    } else if (::GetACP() == 1251) {
+        EXPECT_EQ(cli::consoleText("\xE6\n"), L"\u0436\n");
+    }
     // A write of 4 units at most never ends between the halves of a pair.
     const std::wstring emoji = L"abc\U0001F600de";
     EXPECT_EQ(cli::consoleChunk(emoji, 4), 3u);
