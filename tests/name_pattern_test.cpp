@@ -1,6 +1,10 @@
 #include "pattern/name_pattern.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
+
+#include "platform/utf8.h"
 
 namespace {
 
@@ -84,19 +88,22 @@ TEST(NamePattern, MatchesStarsAndQuestionMarksAndEveryOtherCharacterAsItIs) {
 
 // Where a UTF-8 sequence is well formed, from the standard's table: no
 // overlong forms, no surrogates, nothing past U+10FFFF, continuation bytes
-// 80 to BF.
+// 80 to BF. A byte that begins none is a character of its own in a name.
 TEST(NamePattern, AUtf8CharacterIsAWellFormedSequenceElseOneByte) {
     const struct {
         const char* bytes;
-        std::size_t length;
+        std::size_t length;  // 0: ill formed
     } cases[] = {
-        {"\x7F", 1}, {"\x80", 1}, {"\xC1\xBF", 1}, {"\xC2\x80", 2}, {"\xC2\x7F", 1}, {"\xC2\xC0", 1},
-        {"\xDF\xBF", 2}, {"\xC3", 1}, {"\xE0\x9F\xBF", 1}, {"\xE0\xA0\x80", 3}, {"\xE1\x80\x80", 3},
-        {"\xE1\x80", 1}, {"\xED\x9F\xBF", 3}, {"\xED\xA0\x80", 1}, {"\xEF\xBF\xBF", 3},
-        {"\xF0\x8F\xBF\xBF", 1}, {"\xF0\x90\x80\x80", 4}, {"\xF1\x80\x80\x80", 4}, {"\xF4\x8F\xBF\xBF", 4},
-        {"\xF4\x90\x80\x80", 1}, {"\xF5\x80\x80\x80", 1}, {"\xF1\x80\x80\xC0", 1},
+        {"\x7F", 1}, {"\x80", 0}, {"\xC1\xBF", 0}, {"\xC2\x80", 2}, {"\xC2\x7F", 0}, {"\xC2\xC0", 0},
+        {"\xDF\xBF", 2}, {"\xC3", 0}, {"\xE0\x9F\xBF", 0}, {"\xE0\xA0\x80", 3}, {"\xE1\x80\x80", 3},
+        {"\xE1\x80", 0}, {"\xED\x9F\xBF", 3}, {"\xED\xA0\x80", 0}, {"\xEF\xBF\xBF", 3},
+        {"\xF0\x8F\xBF\xBF", 0}, {"\xF0\x90\x80\x80", 4}, {"\xF1\x80\x80\x80", 4}, {"\xF4\x8F\xBF\xBF", 4},
+        {"\xF4\x90\x80\x80", 0}, {"\xF5\x80\x80\x80", 0}, {"\xF1\x80\x80\xC0", 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(pattern::characterLength(c.bytes, 0), c.length) << c.bytes;
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::utf8SequenceLength(c.bytes), c.length) << c.bytes;
+        EXPECT_EQ(pattern::characterLength(c.bytes, 0), std::max<std::size_t>(c.length, 1)) << c.bytes;
+    }
 }
 
 TEST(NamePattern, OnlyTheLastPartOfAPathMakesAPattern) {
