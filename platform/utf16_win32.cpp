@@ -32,6 +32,12 @@ char32_t nextCharacter(std::string_view text, std::size_t& length) noexcept {
 template <typename Unit>
 void eachUtf16Unit(std::string_view text, Unit unit) {
     for (std::size_t at = 0, length = 0; at < text.size(); at += length) {
+        // A path is mostly ASCII, a unit for a byte.
+        if (static_cast<unsigned char>(text[at]) < 0x80) {
+            unit(static_cast<wchar_t>(text[at]));
+            length = 1;
+            continue;
+        }
         const char32_t point = nextCharacter(text.substr(at), length);
         if (point < 0x10000) {
             unit(static_cast<wchar_t>(point));
@@ -40,12 +46,6 @@ void eachUtf16Unit(std::string_view text, Unit unit) {
             unit(static_cast<wchar_t>(0xDC00 + ((point - 0x10000) & 0x3FF)));
         }
     }
-}
-
-std::size_t utf16Length(std::string_view text) noexcept {
-    std::size_t units = 0;
-    eachUtf16Unit(text, [&](wchar_t) noexcept { ++units; });
-    return units;
 }
 
 }  // namespace
@@ -84,7 +84,7 @@ std::string utf8FromUtf16(std::wstring_view text) {
 
 std::wstring utf16FromUtf8(std::string_view text) {
     std::wstring out;
-    out.reserve(utf16Length(text));
+    out.reserve(text.size());
     eachUtf16Unit(text, [&](wchar_t unit) { out.push_back(unit); });
     return out;
 }
@@ -102,7 +102,8 @@ bool WidePath::reserve(std::size_t units) noexcept {
 }
 
 bool WidePath::assign(std::string_view text) noexcept {
-    if (!reserve(utf16Length(text) + 1)) return false;
+    // No character takes more UTF-16 units than UTF-8 bytes.
+    if (!reserve(text.size() + 1)) return false;
     size_ = 0;
     eachUtf16Unit(text, [&](wchar_t unit) noexcept { data_[size_++] = unit; });
     data_[size_] = L'\0';
