@@ -4,8 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
 #include "pattern/name_pattern.h"
 #include "platform/utf16_win32.h"
+#include "record/field_cache.h"
+#include "tests/support/temp_log.h"
 
 namespace {
 
@@ -61,6 +68,24 @@ TEST(WindowsNameRules, ReadTheHostsTextInTheFileFunctionsCodePage) {
         EXPECT_EQ(oemPath, expected);
     }
     EXPECT_NE(platform::pathFromHost("C:\\caf\x82.log", room), expected);
+}
+
+// A path longer than a usual one, in the \\?\ form that reaches it, and a
+// name in another script at its end: the whole of it reaches the system.
+TEST(WindowsNameRules, ReachAFileByAPathLongerThanAUsualOne) {
+    testing_support::TempFolder folder;
+    std::filesystem::path deep = folder.path();
+    for (int i = 0; i < 12; ++i) deep /= std::string(100, static_cast<char>('a' + i));
+    std::filesystem::create_directories(L"\\\\?\\" + deep.wstring());
+    const std::string path = "\\\\?\\" + platform::utf8FromUtf16(deep.wstring()) + "\\\xCE\xA3.log";  // Σ.log
+    ASSERT_GT(path.size(), 1200u);
+    testing_support::writeFile(path, testing_support::logEndingWith({}));
+    record::FieldCache cache;
+    EXPECT_EQ(cache.queryField(path.c_str(), "3").text, "Hello there");
+    EXPECT_TRUE(platform::statFile(path.c_str()).ok);
+    // Taken down from the deepest, each through the form that reaches it.
+    ::DeleteFileW(platform::utf16FromUtf8(path).c_str());
+    for (; deep != folder.path(); deep = deep.parent_path()) ::RemoveDirectoryW((L"\\\\?\\" + deep.wstring()).c_str());
 }
 
 }  // namespace
