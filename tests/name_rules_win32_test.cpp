@@ -45,6 +45,7 @@ TEST(WindowsNameRules, ConvertEveryNameBothWays) {
     }
     EXPECT_EQ(platform::utf8FromUtf16(L"\u5C71\U0001F600"), "\xE5\xB1\xB1\xF0\x9F\x98\x80");
     EXPECT_EQ(platform::utf16FromUtf8("a\xFF\xC3"), L"a\uFFFD\uFFFD");
+    EXPECT_EQ(platform::utf16FromUtf8("\xED\xA0" "A"), L"\uFFFD\uFFFDA");  // no surrogate without its last byte
 }
 
 // A path from the host is read as the ANSI file functions read it, in the
