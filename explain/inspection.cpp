@@ -75,9 +75,10 @@ std::string_view upToFirstNul(std::string_view text) { return text.substr(0, tex
 
 }  // namespace
 
-// The report on one log file, which the module reads now or not, as
-// `moduleReads` says.
-static ExitStatus inspectFile(const char* path, bool moduleReads, std::string& out) {
+// The report on one log file: a plain path's, as the module's first poll of
+// it finds it, or the file a pattern's choice names, with the read that
+// choice made (`chosen`).
+static ExitStatus inspectFile(const char* path, const record::LastRead* chosen, std::string& out) {
     const auto say = [&](std::string_view line) { out.append(line).append("\n"); };
     say("log: " + cli::escapedControls(path));
 
@@ -88,7 +89,10 @@ static ExitStatus inspectFile(const char* path, bool moduleReads, std::string& o
             " seconds since 1970-01-01 UTC)");
         say("age: " + counted(plugin::displayedAge(now, status.modifiedSeconds), "second"));
     }
-    const bool neverRead = !moduleReads;
+    // Whether the module reads the log, asked of the module: the choice's
+    // read, or the rule for a log it has never read.
+    const bool neverRead = chosen != nullptr ? chosen->state.status == record::ReadStatus::kNotRead
+                                             : !record::ReadState{}.mustRead(status);
     // Otherwise the module's own read, as function1 makes it on a log newer
     // than its last read: all the report shows comes from it.
     record::TailRecord tail;
@@ -223,14 +227,11 @@ static ExitStatus inspectPattern(const char* patternPath, std::string& out) {
             utcTime(newestFirst[i].status.modifiedSeconds));
     }
     say("");
-    // The choice has made the module's read, or left the file unread.
-    return inspectFile(choice.file().c_str(), chosen.state.status != record::ReadStatus::kNotRead, out);
+    return inspectFile(choice.file().c_str(), &chosen, out);
 }
 
 ExitStatus inspectLog(const char* path, std::string& out) {
-    if (pattern::isPattern(path)) return inspectPattern(path, out);
-    // As the module's first poll of the path: a log it has never read.
-    return inspectFile(path, record::ReadState{}.mustRead(platform::statFile(path)), out);
+    return pattern::isPattern(path) ? inspectPattern(path, out) : inspectFile(path, nullptr, out);
 }
 
 }  // namespace explain
